@@ -1,0 +1,38 @@
+// The eight actions on a (usually foreign) window, and the record of the
+// windows the program has hidden or cloaked so that they can be given back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// An ordered list of window handles, oldest first. Duplicates are kept and
+// entries are never dropped on their own when their window goes away.
+class WindowList {
+public:
+    size_t Count() const { return windows_.size(); }
+    HWND At(size_t index) const { return windows_[index]; }
+    void Append(HWND window) { windows_.push_back(window); }
+    // Index of the first entry holding window, or -1.
+    ptrdiff_t FindFirst(HWND window) const;
+    void RemoveAt(size_t index);
+    void Clear() { windows_.clear(); }
+
+private:
+    std::vector<HWND> windows_;
+};
+
+extern WindowList HiddenList;
+extern WindowList CloakedList;
+
+// Carries out action on window. Nonzero when the platform call reports
+// success; 0 when the window is one of the program's own or already
+// cloaked, when action is not a WindowAction, or when the call fails.
+int PerformAction(HWND window, int32_t action);
+
+// Shows every hidden window, gives every cloaked window back to the desktop,
+// and empties both lists. Entries of windows that no longer exist are
+// dropped without a call.
+void RestoreAllWindows();

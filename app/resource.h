@@ -1,0 +1,62 @@
+// Every resource and control identifier of the program, shared by brask2.rc
+// and the code. Grouped by the dialog that owns them.
+#pragma once
+
+#define IDC_STATIC (-1)
+
+// Icons, accelerators, menu commands.
+#define IDI_APP 107
+#define IDI_APP_SMALL 108
+#define IDR_ACCELERATORS 109
+#define IDM_ABOUT 104
+#define IDM_END_PROGRAM 105
+
+// String table.
+#define IDS_APP_CAPTION 103
+#define IDS_MAIN_WINDOW_CLASS 109
+#define IDS_PICKER_TITLE 110
+#define IDS_PICKER_CLASS 111
+#define IDS_HOOK_LIBRARY 112
+#define IDS_RULE_FILE 113
+
+// About box.
+#define IDD_ABOUT 103
+#define IDC_ABOUT_ICON 2
+
+// Main dialog.
+#define IDD_MAIN 130
+#define IDC_MAIN_ADD 1012
+#define IDC_MAIN_EDIT 1013
+#define IDC_MAIN_DELETE 1014
+#define IDC_MAIN_IMPORT 1015
+#define IDC_MAIN_ADD_FROM_EVENT 1016
+#define IDC_MAIN_RESTORE_HIDDEN 1017
+#define IDC_MAIN_CLEAR_LIST 1018
+#define IDC_MAIN_APPLY_RULES 1020
+#define IDC_MAIN_RULES 1021
+#define IDC_MAIN_DELAY 1022
+#define IDC_MAIN_DELAY_LABEL 1023
+#define IDC_MAIN_EVENTS 1024
+#define IDC_MAIN_BRASK 1027
+#define IDC_MAIN_ACTION 1028
+
+// Rule editor.
+#define IDD_RULE_EDITOR 129
+#define IDC_RULE_EDITOR_MATCH_TITLE 1000
+#define IDC_RULE_EDITOR_MATCH_CLASS 1001
+#define IDC_RULE_EDITOR_TITLE_MATCH 1002
+#define IDC_RULE_EDITOR_TITLE 1003
+#define IDC_RULE_EDITOR_TITLE_CASE 1004
+#define IDC_RULE_EDITOR_CLASS_MATCH 1005
+#define IDC_RULE_EDITOR_CLASS 1006
+#define IDC_RULE_EDITOR_CLASS_CASE 1007
+#define IDC_RULE_EDITOR_ACTION 1008
+#define IDC_RULE_EDITOR_GRAB 1010
+#define IDC_RULE_EDITOR_EVENT 1025
+
+// Hidden/Cloaked Windows dialog.
+#define IDD_HIDDEN_WINDOWS 131
+#define IDC_HIDDEN_LIST 1011
+#define IDC_HIDDEN_RESTORE 1017
+#define IDC_HIDDEN_RESTORE_ALL 1018
+#define IDC_HIDDEN_REFRESH 1019

@@ -1,0 +1,35 @@
+// Where window events enter the program, and the event list in which every
+// event and every action is shown: the list view of MainDialog.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr int EventLogLimit = 100;
+
+extern int eventDelayMs;
+extern char eventDelayLabel[16];  // "%d ms"
+
+// WM_HOOKCREATE or WM_HOOKACTIVATE reported for window.
+void HandleWindowEvent(UINT message, HWND window);
+
+// Stores the delay and formats its label; touches no window.
+void SetEventDelay(int ms);
+
+// Trackbar range, ticks and position, the delay and its label, then the four
+// columns of the event list: the set-up MainDialog does at initialisation.
+void InitEventControls(HWND dialog);
+
+// WM_HSCROLL from the delay trackbar.
+void OnEventDelayScroll(HWND dialog);
+
+// One row at the top of the event list, which keeps at most 100 rows.
+void LogEvent(HWND window, int32_t event, const char *title, const char *className);
+void LogAction(HWND window, int32_t action, const char *title, const char *className);
+
+// The rules over every visible top-level window, for any event; no event row.
+void ApplyRulesToOpenWindows();
+
+// Removes every row of the event list.
+void ClearEventLog();

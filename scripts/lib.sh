@@ -1,0 +1,104 @@
+# Shared by scripts/test and scripts/run: installing what is missing, the
+# Wine prefix, and the X server. Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${BRASK_BUILD:-$ROOT/build}
+
+PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+          g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine
+          xvfb x11-utils xdotool imagemagick)
+
+log() { printf '== %s\n' "$*"; }
+
+package_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'
+}
+
+install_missing() {
+    local missing=() p
+    for p in "${PACKAGES[@]}"; do
+        package_installed "$p" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    if [ "$(id -u)" != 0 ]; then
+        echo "missing packages and not root: ${missing[*]}" >&2
+        return 1
+    fi
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || return 1
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+}
+
+# cmake configure (once) and build of one preset into $BUILD/<preset>.
+build_preset() {
+    local preset=$1; shift
+    local dir=$BUILD/$preset
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake --preset "$preset" -B "$dir" "$@" >/dev/null || return 1
+    fi
+    cmake --build "$dir" -j"$(nproc)" 2>&1 | grep -E 'error|Error|warning:' ; test "${PIPESTATUS[0]}" -eq 0
+}
+
+# An X server of our own on a free display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    local d
+    for d in $(seq 90 189); do
+        [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ] && continue
+        Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$d" ] && break
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+        if [ -e "/tmp/.X11-unix/X$d" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$d"
+            return 0
+        fi
+        kill "$XVFB_PID" 2>/dev/null
+        XVFB_PID=
+    done
+    echo "no free X display" >&2
+    return 1
+}
+
+stop_xvfb() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=
+    fi
+}
+
+# A 32-bit Wine prefix under $BUILD with the fonts and one virtual desktop.
+prepare_wine_prefix() {
+    export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -f "$WINEPREFIX/.tarnwick-ready" ] && return 0
+    log "creating the Wine prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    WINEARCH=win32 wineboot --init </dev/null >/dev/null 2>&1 || return 1
+    wineserver -w
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x700 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tarnwick-ready"
+}
+
+# (Test programs under Wine write their reports to Z: paths; a bare Unix path
+# is not created.)
+# Keeps the wine server up between programs and starts Wine's own services
+# detached from our pipes, so that a reader of a test's output does not wait
+# for them.
+start_wine() {
+    wineserver -p
+    wine wineboot </dev/null >/dev/null 2>&1
+}
+
+stop_wine() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+}
