@@ -35,8 +35,12 @@ install_missing() {
 build_preset() {
     local preset=$1; shift
     local dir=$BUILD/$preset
+    # A build folder other than the default leaves its program files in a
+    # dist/ of its own, so that builds side by side do not share one.
+    local dist=$ROOT/dist
+    [ "$BUILD" != "$ROOT/build" ] && dist=$BUILD/dist
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake --preset "$preset" -B "$dir" "$@" >/dev/null || return 1
+        cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$dist" "$@" >/dev/null || return 1
     fi
     cmake --build "$dir" -j"$(nproc)" 2>&1 | grep -E 'error|Error|warning:' ; test "${PIPESTATUS[0]}" -eq 0
 }
