@@ -8,18 +8,24 @@ namespace {
 
 // Folds only 'A'..'Z'; bytes 128-255 of the code page stay as they are, so
 // an accented capital never equals its lower-case letter.
-inline unsigned char FoldAscii(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
+struct FoldTable {
+    unsigned char to[256];
+    constexpr FoldTable() : to()
+    {
+        for (int c = 0; c < 256; ++c)
+            to[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+};
+constexpr FoldTable fold;
 
 bool SameRun(const char *a, const char *b, size_t length, bool caseSensitive)
 {
     if (caseSensitive)
         return std::memcmp(a, b, length) == 0;
+    const auto *x = reinterpret_cast<const unsigned char *>(a);
+    const auto *y = reinterpret_cast<const unsigned char *>(b);
     for (size_t i = 0; i < length; ++i) {
-        if (FoldAscii(static_cast<unsigned char>(a[i])) !=
-            FoldAscii(static_cast<unsigned char>(b[i])))
+        if (fold.to[x[i]] != fold.to[y[i]])
             return false;
     }
     return true;
