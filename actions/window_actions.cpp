@@ -1,8 +1,116 @@
+// The eight actions on another program's window, and the lists of the
+// windows hidden or cloaked, kept so that every one of them can be given back.
 #include "actions/window_actions.h"
-// placeholder until implemented
+
+#include "app/app_state.h"
+#include "rules/rule.h"
+
 WindowList HiddenList;
 WindowList CloakedList;
-ptrdiff_t WindowList::FindFirst(HWND) const { return -1; }
-void WindowList::RemoveAt(size_t) {}
-int PerformAction(HWND, int32_t) { return 0; }
-void RestoreAllWindows() {}
+
+ptrdiff_t WindowList::FindFirst(HWND window) const
+{
+    for (size_t index = 0; index < windows_.size(); ++index) {
+        if (windows_[index] == window)
+            return static_cast<ptrdiff_t>(index);
+    }
+    return -1;
+}
+
+void WindowList::RemoveAt(size_t index)
+{
+    if (index < windows_.size())
+        windows_.erase(windows_.begin() + static_cast<ptrdiff_t>(index));
+}
+
+namespace {
+
+// A handle not yet created (null) stands for no window here, so that an
+// unset MainDialog or MainWindow never matches a top-level window's null
+// parent.
+bool IsOwnWindow(HWND window)
+{
+    return window && (window == MainDialog || window == MainWindow);
+}
+
+// GetParent reports the owner of a popup but nothing for a window that
+// SetParent moved under ours without WS_CHILD, which is what a cloaked window
+// is. Every re-parenting activates the window again, so an Activate rule that
+// cloaks would otherwise cloak the same window over and over: the real parent
+// is checked as well.
+bool Refused(HWND window)
+{
+    if (window && window == MainDialog)
+        return true;
+    return IsOwnWindow(GetParent(window)) || IsOwnWindow(GetAncestor(window, GA_PARENT));
+}
+
+// The window goes into its list before the call, and stays there whatever the
+// call reports, so that nothing once acted on can be lost track of.
+int HideWindow(HWND window)
+{
+    HiddenList.Append(window);
+    return ShowWindowAsync(window, SW_HIDE);
+}
+
+int CloakWindow(HWND window)
+{
+    CloakedList.Append(window);
+    return SetParent(window, MainWindow) != nullptr ? 1 : 0;
+}
+
+// The minimize waits for the target's thread so that the shrink lands on the
+// minimized window rather than racing the minimize.
+int SmashWindow(HWND window)
+{
+    ShowWindow(window, SW_MINIMIZE);
+    return MoveWindow(window, -1, -1, 1, 1, TRUE);
+}
+
+} // namespace
+
+int PerformAction(HWND window, int32_t action)
+{
+    if (Refused(window))
+        return 0;
+    // The asynchronous forms never wait for another program's thread, which
+    // may be hung.
+    switch (action) {
+    case Close:
+        return PostMessageA(window, WM_CLOSE, 0, 0);
+    case Minimize:
+        return ShowWindowAsync(window, SW_MINIMIZE);
+    case ForceMinimize:
+        return ShowWindowAsync(window, SW_FORCEMINIMIZE);
+    case Maximize:
+        return ShowWindowAsync(window, SW_MAXIMIZE);
+    case Restore:
+        return ShowWindowAsync(window, SW_RESTORE);
+    case Hide:
+        return HideWindow(window);
+    case Cloak:
+        return CloakWindow(window);
+    case Smash:
+        return SmashWindow(window);
+    default:
+        return 0;
+    }
+}
+
+// Shown before re-parented: a window both hidden and cloaked has its
+// visibility back by the time it reappears on the desktop.
+void RestoreAllWindows()
+{
+    for (size_t index = 0; index < HiddenList.Count(); ++index) {
+        HWND window = HiddenList.At(index);
+        if (IsWindow(window))
+            ShowWindow(window, SW_RESTORE);
+    }
+    for (size_t index = 0; index < CloakedList.Count(); ++index) {
+        HWND window = CloakedList.At(index);
+        if (IsWindow(window))
+            SetParent(window, nullptr);
+    }
+    HiddenList.Clear();
+    CloakedList.Clear();
+}

@@ -1,12 +1,193 @@
+// Where the hook library's reports enter the program, the event delay, and
+// the event list of MainDialog in which every event and every action taken
+// is shown, newest on top.
 #include "events/window_events.h"
-// placeholder until implemented
+
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "app/resource.h"
+#include "rules/apply_rules.h"
+#include "rules/rule.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
 int eventDelayMs = 50;
 char eventDelayLabel[16];
-void HandleWindowEvent(UINT, HWND) {}
-void SetEventDelay(int) {}
-void InitEventControls(HWND) {}
-void OnEventDelayScroll(HWND) {}
-void LogEvent(HWND, int32_t, const char *, const char *) {}
-void LogAction(HWND, int32_t, const char *, const char *) {}
-void ApplyRulesToOpenWindows() {}
-void ClearEventLog() {}
+
+namespace {
+
+constexpr int MaxEventDelayMs = 250;
+constexpr int InitialEventDelayMs = 50;
+constexpr int DelayTickSpacing = 25;
+
+// A window's title and class as every part of the program holds them: at
+// most 79 characters, cut where longer. A read that fails leaves the text
+// empty rather than whatever the buffer held.
+struct WindowTexts {
+    char title[RuleTextSize];
+    char className[RuleTextSize];
+};
+
+WindowTexts ReadWindowTexts(HWND window)
+{
+    WindowTexts texts;
+    if (GetWindowTextA(window, texts.title, sizeof texts.title) <= 0)
+        texts.title[0] = '\0';
+    if (GetClassNameA(window, texts.className, sizeof texts.className) <= 0)
+        texts.className[0] = '\0';
+    texts.title[sizeof texts.title - 1] = '\0';
+    texts.className[sizeof texts.className - 1] = '\0';
+    return texts;
+}
+
+HWND EventList() { return MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr; }
+
+void SetRowText(HWND list, int row, int column, const char *text)
+{
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char *>(text ? text : "");
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void InsertRow(const char *name, HWND window, const char *title, const char *className)
+{
+    HWND list = EventList();
+    if (!list)
+        return;
+    char handle[16];
+    std::snprintf(handle, sizeof handle, "0x%08x",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
+
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = 0;
+    item.pszText = const_cast<char *>(name);
+    int row = static_cast<int>(
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    // Writing into row 0 after a failed insertion would overwrite the texts of
+    // the previous newest row.
+    if (row < 0)
+        return;
+    SetRowText(list, row, 1, title);
+    SetRowText(list, row, 2, className);
+    SetRowText(list, row, 3, handle);
+
+    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    if (count > EventLogLimit)
+        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(count - 1), 0);
+}
+
+void SetDelayLabel(HWND dialog)
+{
+    SetDlgItemTextA(dialog, IDC_MAIN_DELAY_LABEL, eventDelayLabel);
+}
+
+void InitDelayTrackbar(HWND dialog)
+{
+    HWND trackbar = GetDlgItem(dialog, IDC_MAIN_DELAY);
+    SendMessageA(trackbar, TBM_SETTICFREQ, DelayTickSpacing, 0);
+    SendMessageA(trackbar, TBM_SETRANGE, FALSE, MAKELPARAM(0, MaxEventDelayMs));
+    SendMessageA(trackbar, TBM_SETPOS, TRUE, InitialEventDelayMs);
+    SetEventDelay(InitialEventDelayMs);
+    SetDelayLabel(dialog);
+}
+
+void InsertColumn(HWND list, int column, const char *header, int width)
+{
+    LVCOLUMNA info = {};
+    info.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    info.fmt = LVCFMT_LEFT;
+    info.cx = width;
+    info.pszText = const_cast<char *>(header);
+    info.iSubItem = column;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
+}
+
+// The four columns fill the list but for room for a vertical scroll bar, so
+// that no horizontal one appears once the list is long.
+void InitEventColumns(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS);
+    RECT client = {};
+    GetClientRect(list, &client);
+    int quarter = (client.right - client.left) / 4;
+    int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    InsertColumn(list, 0, "Event", quarter - scrollBar - 20);
+    InsertColumn(list, 1, "Window Title", quarter + 20);
+    InsertColumn(list, 2, "Window Class", quarter + 20);
+    InsertColumn(list, 3, "HWND", quarter - 20);
+}
+
+BOOL CALLBACK ApplyRulesToWindow(HWND window, LPARAM)
+{
+    if (IsWindowVisible(window)) {
+        WindowTexts texts = ReadWindowTexts(window);
+        ApplyRules(window, AnyEvent, texts.title, texts.className);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void HandleWindowEvent(UINT message, HWND window)
+{
+    if (!window || window == MainDialog || window == PickerWindow)
+        return;
+    int32_t event;
+    if (message == WM_HOOKCREATE)
+        event = Create;
+    else if (message == WM_HOOKACTIVATE)
+        event = Activate;
+    else
+        return;
+    // A new window has usually no title yet when it is reported; the delay
+    // gives its program time to set one before the rules look at it. A
+    // negative delay would be a Sleep of weeks.
+    if (event == Create && eventDelayMs > 0)
+        Sleep(static_cast<DWORD>(eventDelayMs));
+    WindowTexts texts = ReadWindowTexts(window);
+    LogEvent(window, event, texts.title, texts.className);
+    ApplyRules(window, event, texts.title, texts.className);
+}
+
+void SetEventDelay(int ms)
+{
+    eventDelayMs = ms;
+    std::snprintf(eventDelayLabel, sizeof eventDelayLabel, "%d ms", ms);
+}
+
+void InitEventControls(HWND dialog)
+{
+    InitDelayTrackbar(dialog);
+    InitEventColumns(dialog);
+}
+
+// Every scroll code, the drag included, so that the label follows the thumb.
+void OnEventDelayScroll(HWND dialog)
+{
+    HWND trackbar = GetDlgItem(dialog, IDC_MAIN_DELAY);
+    SetEventDelay(static_cast<int>(SendMessageA(trackbar, TBM_GETPOS, 0, 0)));
+    SetDelayLabel(dialog);
+}
+
+void LogEvent(HWND window, int32_t event, const char *title, const char *className)
+{
+    InsertRow(EventName(event), window, title, className);
+}
+
+void LogAction(HWND window, int32_t action, const char *title, const char *className)
+{
+    InsertRow(ActionName(action), window, title, className);
+}
+
+void ApplyRulesToOpenWindows() { EnumWindows(ApplyRulesToWindow, 0); }
+
+void ClearEventLog()
+{
+    HWND list = EventList();
+    if (list)
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+}

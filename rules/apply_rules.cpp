@@ -5,23 +5,32 @@
 #include "rules/match_text.h"
 #include "rules/rule_set.h"
 
-// The rule is copied before it is carried out: PerformAction and LogAction
-// pump no messages today, but nothing here may rely on the list's storage
-// staying where it was across them.
+namespace {
+
+// The class test is not even looked at when the title test fails.
+bool RuleMatches(const Rule &rule, int32_t event, const char *title, const char *className)
+{
+    if (event != AnyEvent && event != rule.event)
+        return false;
+    if (rule.matchTitle && !MatchText(title, rule.title, rule.titleMatch, rule.titleCase))
+        return false;
+    return !rule.matchClass ||
+           MatchText(className, rule.className, rule.classMatch, rule.classCase);
+}
+
+} // namespace
+
+// Only the action value is carried across PerformAction and LogAction: a
+// synchronous call to another program's thread lets messages sent to ours
+// run meanwhile, and they may change the rules and move their storage. The
+// count is read again before every rule for the same reason.
 void ApplyRules(HWND window, int32_t event, const char *title, const char *className)
 {
     for (size_t index = 0; index < ruleSet.Count(); ++index) {
-        const Rule rule = ruleSet.At(index);
-        if (event != AnyEvent && event != rule.event)
+        if (!RuleMatches(ruleSet.At(index), event, title, className))
             continue;
-        bool titleHolds =
-            !rule.matchTitle || MatchText(title, rule.title, rule.titleMatch, rule.titleCase);
-        if (!titleHolds)
-            continue;
-        if (rule.matchClass &&
-            !MatchText(className, rule.className, rule.classMatch, rule.classCase))
-            continue;
-        PerformAction(window, rule.action);
-        LogAction(window, rule.action, title, className);
+        const int32_t action = ruleSet.At(index).action;
+        PerformAction(window, action);
+        LogAction(window, action, title, className);
     }
 }
