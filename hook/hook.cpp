@@ -1,4 +1,308 @@
-// placeholder until implemented
+// brask2.dll: a global WH_CBT hook that reports every created and activated
+// top-level window to one window of the installing program by posted message.
+// The hook procedure runs inside every hooked program, so it only filters and
+// posts; the hook itself lives on a thread of this library with its own loop.
 #include "hook/hook_api.h"
-extern "C" __declspec(dllexport) int __cdecl InstallHook(HWND, UINT, UINT, UINT) { SetLastError(ERROR_CALL_NOT_IMPLEMENTED); return 0; }
-extern "C" __declspec(dllexport) int __cdecl ReleaseHook() { return 1; }
+
+#include <type_traits>
+
+// One copy of these for every process that maps this library, so that a hook
+// procedure running in another program learns where to post. Only the owner
+// (the process that installed the hook) writes them; hook procedures read.
+// sharedNotify is written last on install and cleared first on release: a
+// null target means "not installed" to every reader.
+__attribute__((section(".shr"), shared)) HWND volatile sharedNotify = nullptr;
+__attribute__((section(".shr"), shared)) UINT volatile sharedCreateMessage = 0;
+__attribute__((section(".shr"), shared)) UINT volatile sharedActivateMessage = 0;
+__attribute__((section(".shr"), shared)) DWORD volatile sharedOwner = 0;  // process id, 0 = none
+
+namespace {
+
+// Install and release of every process are serialised on this mutex, because
+// the shared state above is one for the whole system, not one per process.
+constexpr char OwnerMutexName[] = "Global\\Brask2HookOwner";
+constexpr DWORD OwnerMutexTimeoutMs = 5000;
+constexpr DWORD ThreadStartTimeoutMs = 10000;
+constexpr DWORD ThreadStopTimeoutMs = 5000;
+
+HMODULE thisModule;
+
+// The hook thread of this process, if any. Touched only by InstallHook and
+// ReleaseHook; hookBusy makes a concurrent second call fail instead of racing.
+LONG volatile hookBusy = 0;
+HANDLE hookThread;
+HANDLE hookStop;
+
+// Written by the hook thread before it sets ready; read after the wait.
+struct HookStart {
+    HANDLE ready;
+    HANDLE stop;
+    bool installed;
+    DWORD error;
+};
+HookStart hookStart;
+
+bool IsTopLevel(HWND window)
+{
+    // Also rules out windows re-parented under another program's window (those
+    // keep no WS_CHILD and GetParent says NULL) and message-only windows.
+    return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+}
+
+void Report(UINT const volatile &message, HWND window)
+{
+    HWND notify = sharedNotify;
+    if (!notify || !window || !IsTopLevel(window))
+        return;
+    // Posted, never sent: no program may ever wait for ours.
+    PostMessageA(notify, message, reinterpret_cast<WPARAM>(window), 0);
+}
+
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND) {
+        auto *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam);
+        if (create && create->lpcs && !(create->lpcs->style & WS_CHILD))
+            Report(sharedCreateMessage, window);
+    } else if (code == HCBT_ACTIVATE) {
+        // Wine also announces a null activation to the program losing it.
+        Report(sharedActivateMessage, window);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Where Windows cannot run the hook inside a program (another bitness), it
+// calls it on this thread through its queue, so the thread keeps pumping.
+void PumpUntilStopped(HANDLE stop)
+{
+    for (;;) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
+        if (wait != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// Holds its own reference on the library (taken by InstallHook), so that the
+// code it runs stays mapped even if the program frees the library too early.
+DWORD WINAPI HookThread(void *parameter)
+{
+    auto *start = static_cast<HookStart *>(parameter);
+    HANDLE stop = start->stop;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, thisModule, 0);
+    start->error = hook ? ERROR_SUCCESS : GetLastError();
+    start->installed = hook != nullptr;
+    SetEvent(start->ready);
+    if (hook) {
+        PumpUntilStopped(stop);
+        UnhookWindowsHookEx(hook);
+    }
+    FreeLibraryAndExitThread(thisModule, 0);
+}
+
+class OwnerLock {
+public:
+    OwnerLock()
+    {
+        mutex_ = CreateMutexA(nullptr, FALSE, OwnerMutexName);
+        if (!mutex_)
+            return;
+        DWORD wait = WaitForSingleObject(mutex_, OwnerMutexTimeoutMs);
+        // Abandoned: its holder died mid-call; the state it guards is checked
+        // for staleness anyway.
+        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (!held_)
+            error_ = wait == WAIT_TIMEOUT ? ERROR_TIMEOUT : GetLastError();
+    }
+    ~OwnerLock()
+    {
+        if (held_)
+            ReleaseMutex(mutex_);
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    OwnerLock(const OwnerLock &) = delete;
+    OwnerLock &operator=(const OwnerLock &) = delete;
+
+    bool Held() const { return held_; }
+    DWORD Error() const { return mutex_ ? error_ : GetLastError(); }
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool held_ = false;
+    DWORD error_ = ERROR_SUCCESS;
+};
+
+bool ProcessAlive(DWORD processId)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return alive;
+}
+
+// A process killed without ReleaseHook leaves its claim behind for as long as
+// any program keeps this library mapped; such a claim must not block the
+// next program for good.
+bool ClaimedByAnother(DWORD self)
+{
+    // Our own id here is a claim of a dead process whose id we inherited:
+    // this process's own hook is ruled out by hookBusy before we get here.
+    DWORD owner = sharedOwner;
+    if (owner == 0 || owner == self)
+        return false;
+    HWND notify = sharedNotify;
+    return notify && IsWindow(notify) && ProcessAlive(owner);
+}
+
+void PublishTarget(HWND notify, UINT createMessage, UINT activateMessage)
+{
+    sharedOwner = GetCurrentProcessId();
+    sharedCreateMessage = createMessage;
+    sharedActivateMessage = activateMessage;
+    InterlockedExchangePointer(reinterpret_cast<void *volatile *>(&sharedNotify), notify);
+}
+
+// Clears the target only if this process set it; a hook taken over by another
+// program stays theirs.
+void WithdrawTarget()
+{
+    if (sharedOwner != GetCurrentProcessId())
+        return;
+    InterlockedExchangePointer(reinterpret_cast<void *volatile *>(&sharedNotify), nullptr);
+    sharedCreateMessage = 0;
+    sharedActivateMessage = 0;
+    sharedOwner = 0;
+}
+
+void CloseStartHandles()
+{
+    CloseHandle(hookStart.ready);
+    CloseHandle(hookStart.stop);
+    hookStart.ready = hookStart.stop = nullptr;
+}
+
+// Starts the hook thread and waits until it reports whether the hook is in.
+// On failure the thread has ended (or been told to) and the error is returned.
+DWORD StartHookThread()
+{
+    hookStart = HookStart{CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                          CreateEventA(nullptr, TRUE, FALSE, nullptr), false, ERROR_SUCCESS};
+    HMODULE reference = nullptr;
+    if (!hookStart.ready || !hookStart.stop ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&HookThread), &reference)) {
+        DWORD error = GetLastError();
+        CloseStartHandles();
+        return error;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, HookThread, &hookStart, 0, nullptr);
+    if (!thread) {
+        DWORD error = GetLastError();
+        FreeLibrary(reference);
+        CloseStartHandles();
+        return error;
+    }
+    HANDLE waits[2] = {hookStart.ready, thread};
+    DWORD wait = WaitForMultipleObjects(2, waits, FALSE, ThreadStartTimeoutMs);
+    DWORD error = wait == WAIT_OBJECT_0 ? hookStart.error
+                  : wait == WAIT_TIMEOUT ? ERROR_TIMEOUT
+                                         : ERROR_GEN_FAILURE;
+    if (wait == WAIT_OBJECT_0 && hookStart.installed) {
+        hookThread = thread;
+        hookStop = hookStart.stop;
+        CloseHandle(hookStart.ready);
+        hookStart.ready = nullptr;
+        return ERROR_SUCCESS;
+    }
+    // A thread that is late rather than failed unhooks as soon as it sees stop.
+    SetEvent(hookStart.stop);
+    if (WaitForSingleObject(thread, ThreadStopTimeoutMs) == WAIT_OBJECT_0)
+        CloseStartHandles();
+    CloseHandle(thread);
+    return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
+}
+
+int Fail(DWORD error)
+{
+    SetLastError(error);
+    return 0;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) int __cdecl InstallHook(HWND notify, UINT createMessage, UINT,
+                                                        UINT activateMessage)
+{
+    if (!IsWindow(notify))
+        return Fail(ERROR_INVALID_WINDOW_HANDLE);
+    if (InterlockedCompareExchange(&hookBusy, 1, 0) != 0)
+        return Fail(ERROR_ALREADY_INITIALIZED);
+    DWORD error;
+    {
+        OwnerLock lock;
+        if (!lock.Held()) {
+            error = lock.Error();
+        } else if (ClaimedByAnother(GetCurrentProcessId())) {
+            error = ERROR_ALREADY_INITIALIZED;
+        } else {
+            // Published before the hook goes in, so that no early event is lost.
+            PublishTarget(notify, createMessage, activateMessage);
+            error = StartHookThread();
+            if (error != ERROR_SUCCESS)
+                WithdrawTarget();
+        }
+    }
+    if (error == ERROR_SUCCESS)
+        return 1;
+    hookBusy = 0;
+    // Last, so that no call on the way out overwrites the reason.
+    return Fail(error);
+}
+
+extern "C" __declspec(dllexport) int __cdecl ReleaseHook()
+{
+    if (!hookThread)
+        return Fail(ERROR_HOOK_NOT_INSTALLED);
+    {
+        // Cleared before the unhook, so that no copy of this library in another
+        // program posts once this returns.
+        OwnerLock lock;
+        WithdrawTarget();
+    }
+    SetEvent(hookStop);
+    bool ended = WaitForSingleObject(hookThread, ThreadStopTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(hookThread);
+    // A thread that did not end still waits on its stop event: leave it open.
+    if (ended)
+        CloseHandle(hookStop);
+    hookThread = hookStop = nullptr;
+    hookBusy = 0;
+    return ended ? 1 : Fail(ERROR_TIMEOUT);
+}
+
+static_assert(std::is_same<decltype(&InstallHook), InstallHookFunction>::value,
+              "InstallHook must keep the contract's calling convention");
+static_assert(std::is_same<decltype(&ReleaseHook), ReleaseHookFunction>::value,
+              "ReleaseHook must keep the contract's calling convention");
+
+// Under the loader lock: no waiting here, only plain stores.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        thisModule = instance;
+        DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // A program ending without ReleaseHook: its hook goes with its thread,
+        // and its target must not outlive it in other programs' copies.
+        WithdrawTarget();
+    }
+    return TRUE;
+}
