@@ -1,3 +1,168 @@
-// placeholder until implemented
+// The whole life of the program on its one thread: start, hand-over to a
+// running instance, the hook library, the message loop, and an end that
+// gives every hidden and cloaked window back.
+#include "actions/window_actions.h"
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/resource.h"
+#include "app/startup.h"
+#include "hook/hook_api.h"
+#include "rules/rule_file.h"
+#include "ui/main_dialog.h"
+
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+HMODULE hookLibraryModule;
+InstallHookFunction InstallHook;
+ReleaseHookFunction ReleaseHook;
+
+template <typename Function> Function LookUp(const char *name)
+{
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void *>(GetProcAddress(hookLibraryModule, name)));
+}
+
+// Step 5: both windows hidden; false when either could not be created.
+bool CreateHiddenWindows(HINSTANCE instance)
+{
+    appInstance = instance;
+    MainWindow = CreateWindowExA(0, mainWindowClass, appCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                 CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    PickerWindow = CreateWindowExA(0, pickerClass, pickerTitle, WS_POPUP, 0, 0,
+                                   GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                                   nullptr, nullptr, instance, nullptr);
+    if (!MainWindow || !PickerWindow)
+        return false;
+    ShowWindow(MainWindow, SW_HIDE);
+    UpdateWindow(MainWindow);
+    ShowWindow(PickerWindow, SW_HIDE);
+    return true;
+}
+
+// Steps 8 to 10: false after the failure has been shown.
+bool BindHookLibrary()
+{
+    hookLibraryModule = LoadLibraryA(hookLibraryName);
+    if (!hookLibraryModule) {
+        ShowLastError(hookLibraryName);
+        return false;
+    }
+    InstallHook = LookUp<InstallHookFunction>(INSTALL_HOOK_EXPORT);
+    if (!InstallHook) {
+        ShowLastError(INSTALL_HOOK_EXPORT);
+        FreeLibrary(hookLibraryModule);
+        return false;
+    }
+    ReleaseHook = LookUp<ReleaseHookFunction>(RELEASE_HOOK_EXPORT);
+    if (!ReleaseHook) {
+        ShowLastError(RELEASE_HOOK_EXPORT);
+        FreeLibrary(hookLibraryModule);
+        return false;
+    }
+    return true;
+}
+
+void FillTrayIconData(HICON smallIcon)
+{
+    trayIconData = {};
+    trayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIconData.hWnd = MainWindow;
+    trayIconData.uID = 0;
+    trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconData.uCallbackMessage = WM_TRAYICON;
+    trayIconData.hIcon = smallIcon;
+    lstrcpynA(trayIconData.szTip, appCaption, sizeof trayIconData.szTip);
+}
+
+void AddAboutToSystemMenu()
+{
+    HMENU menu = GetSystemMenu(MainDialog, FALSE);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUT, "&About Tarnwick II...");
+}
+
+// The accelerators go to the message's own window, not to MainDialog.
+int RunMessageLoop()
+{
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(message.hwnd, accelerators, &message))
+            continue;
+        if (IsDialogMessageA(MainDialog, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray record is the first version");
+static_assert(sizeof(WNDCLASSEXA) == 48, "the class record is the 32-bit one");
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    // Before anything can load a library by its bare name.
+    ExcludeWorkingDirectoryFromDllSearch();
+
+    LoadAppStrings(instance);
+    HICON largeIcon = RegisterWindowClasses(instance);
+
+    HWND running = FindWindowA(mainWindowClass, appCaption);
+    if (running) {
+        PostMessageA(running, WM_TRAYICON, 0, WM_LBUTTONDBLCLK);
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    if (!CreateHiddenWindows(instance))
+        return 0;
+    accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    crossCursor = LoadCursorA(nullptr, IDC_CROSS);
+
+    if (!BindHookLibrary())
+        return 0;
+
+    HICON smallIcon = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    FillTrayIconData(smallIcon);
+    AddTrayIcon();
+
+    MainDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    LoadRules(ruleFileName);
+    SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
+
+    if (!InstallHook(MainDialog, WM_HOOKCREATE, WM_HOOKIGNORED, WM_HOOKACTIVATE)) {
+        ShowLastError(INSTALL_HOOK_EXPORT);
+        Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+        FreeLibrary(hookLibraryModule);
+        return 0;
+    }
+
+    SendMessageA(MainDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    SendMessageA(MainDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    AddAboutToSystemMenu();
+    PostMessageA(MainWindow, WM_TRAYICON, 0, WM_LBUTTONDBLCLK);
+
+    RestoreWindowsOnCrash();
+    int exitCode = RunMessageLoop();
+
+    DestroyWindow(MainDialog);
+    MainDialog = nullptr;
+    DestroyWindow(PickerWindow);
+    PickerWindow = nullptr;
+    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    ReleaseHook();
+    FreeLibrary(hookLibraryModule);
+    // MainWindow, the parent of the cloaked windows, still exists here.
+    RestoreAllWindows();
+    return exitCode;
+}

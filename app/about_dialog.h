@@ -1,0 +1,5 @@
+// The About box: the icon, the version line and OK.
+#pragma once
+
+// Modal, owned by MainWindow, so that MainDialog stays usable meanwhile.
+void ShowAboutBox();
