@@ -49,10 +49,14 @@ bool IsTopLevel(HWND window)
     return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
 }
 
-void Report(UINT const volatile &message, HWND window)
+void Report(UINT const volatile &sharedMessage, HWND window)
 {
     HWND notify = sharedNotify;
     if (!notify || !window || !IsTopLevel(window))
+        return;
+    // Zero when a release came in between: nothing to tell any more.
+    UINT message = sharedMessage;
+    if (!message)
         return;
     // Posted, never sent: no program may ever wait for ours.
     PostMessageA(notify, message, reinterpret_cast<WPARAM>(window), 0);
@@ -62,6 +66,8 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_CREATEWND) {
+        // Most windows created are controls; their style settles them without
+        // a call into the window manager.
         auto *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam);
         if (create && create->lpcs && !(create->lpcs->style & WS_CHILD))
             Report(sharedCreateMessage, window);
