@@ -1,6 +1,6 @@
 // What the rule editor's and the window picker's tests share: the program's
-// windows made as the application shell makes them, a main dialog from
-// resource 130, a working directory of the test's own for the rule file, and
+// windows made as the application shell makes them, the real main dialog,
+// a working directory of the test's own for the rule file, and
 // the editor opened as the main dialog opens it.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include "rules/rule_set.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/test_support.h"
+#include "rules/rule_text.h"
+#include "ui/main_dialog.h"
 #include "ui/rule_editor.h"
 #include "ui/window_picker.h"
 
@@ -41,27 +43,12 @@ struct Refresh {
 };
 inline std::vector<Refresh> refreshes;
 
-// Stands in for the main dialog's part in these tests: its action box filled
-// by position, its toggle starting the picker, and the refreshes noted.
-inline INT_PTR CALLBACK TestMainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+inline LRESULT CALLBACK NoteRefreshes(int code, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        for (int i = 0; i < ActionCount; ++i)
-            SendDlgItemMessageA(dialog, IDC_MAIN_ACTION, CB_INSERTSTRING, i,
-                                reinterpret_cast<LPARAM>(ActionNames[i]));
-        SendDlgItemMessageA(dialog, IDC_MAIN_ACTION, CB_SETCURSEL, Cloak, 0);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) != IDC_MAIN_BRASK)
-            return FALSE;
-        BeginPick();
-        return TRUE;
-    case WM_REFRESHRULES:
-        refreshes.push_back({wParam, ruleSet.Count()});
-        return TRUE;
-    }
-    return FALSE;
+    auto *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && call->message == WM_REFRESHRULES && call->hwnd == MainDialog)
+        refreshes.push_back({call->wParam, ruleSet.Count()});
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // The state of the editor's controls, compared as a whole.
@@ -161,8 +148,9 @@ protected:
                                        GetSystemMetrics(SM_CYFULLSCREEN), nullptr, nullptr,
                                        appInstance, nullptr);
         MainDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                        TestMainDialogProc, 0);
+                                        MainDialogProc, 0);
         ASSERT_TRUE(MainWindow && PickerWindow && MainDialog);
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, NoteRefreshes, nullptr, GetCurrentThreadId());
         ruleSet.Clear();
         editorPrefill.reset();
         editorIndex = -1;
@@ -172,6 +160,7 @@ protected:
 
     void TearDown() override
     {
+        UnhookWindowsHookEx(hook_);
         RestoreAllWindows();
         DestroyWindow(MainDialog);
         DestroyWindow(PickerWindow);
@@ -246,6 +235,38 @@ protected:
         };
     }
 
+    // The rule list as the main dialog shows it, from the rule set at start.
+    static void ShowRules()
+    {
+        SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
+        refreshes.clear();
+    }
+    static std::vector<std::string> RuleRows()
+    {
+        std::vector<std::string> rows;
+        HWND list = GetDlgItem(MainDialog, IDC_MAIN_RULES);
+        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[RuleTextBufferSize] = "";
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            rows.push_back(text);
+        }
+        return rows;
+    }
+    static std::vector<std::string> RowsOf(const std::vector<Rule> &rules)
+    {
+        std::vector<std::string> rows;
+        for (const Rule &rule : rules) {
+            char text[RuleTextBufferSize];
+            rows.push_back(FormatRule(rule, text));
+        }
+        return rows;
+    }
+    static int SelectedRow()
+    {
+        return static_cast<int>(SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_GETCURSEL, 0, 0));
+    }
+
     static void Append(std::vector<Step> &steps, const std::vector<Step> &more)
     {
         steps.insert(steps.end(), more.begin(), more.end());
@@ -273,6 +294,7 @@ private:
         RegisterClassExA(&main);
     }
 
+    HHOOK hook_ = nullptr;
     char previousDirectory_[MAX_PATH] = "";
     std::string directory_;
 };

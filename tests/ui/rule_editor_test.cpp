@@ -125,6 +125,7 @@ TEST_F(EditorFixture, AddAppendsTheRuleAndRewritesTheFile)
 {
     Rule existing = ClassRule("Existing", Minimize);
     ruleSet.Append(existing);
+    ShowRules();
     std::string longTitle = std::string(70, 'a') + std::string(30, 'b');
 
     std::vector<Step> steps = {
@@ -154,6 +155,8 @@ TEST_F(EditorFixture, AddAppendsTheRuleAndRewritesTheFile)
     ASSERT_EQ(refreshes.size(), 1u);
     EXPECT_EQ(refreshes[0].row, 1u);
     EXPECT_EQ(refreshes[0].rulesThen, 2u) << "the rule is stored before the row is drawn";
+    EXPECT_EQ(RuleRows(), RowsOf({existing, added}));
+    EXPECT_EQ(SelectedRow(), 1);
     EXPECT_EQ(ReadBytes(ruleFileName), FileOf({existing, added}));
     EXPECT_EQ(openEditor, nullptr);
 }
@@ -168,6 +171,7 @@ TEST_F(EditorFixture, EditReplacesTheRuleInPlace)
     std::snprintf(rules[1].title, sizeof rules[1].title, "kept while the test is off");
     for (const Rule &rule : rules)
         ruleSet.Append(rule);
+    ShowRules();
 
     Rule edited = rules[1];
     std::memset(edited.title, 0, sizeof edited.title);
@@ -196,6 +200,8 @@ TEST_F(EditorFixture, EditReplacesTheRuleInPlace)
     EXPECT_TRUE(SameRule(ruleSet.At(2), rules[2]));
     ASSERT_EQ(refreshes.size(), 1u);
     EXPECT_EQ(refreshes[0].row, 1u);
+    EXPECT_EQ(RuleRows(), RowsOf({rules[0], edited, rules[2]}));
+    EXPECT_EQ(SelectedRow(), 1);
     EXPECT_EQ(ReadBytes(ruleFileName), FileOf({rules[0], edited, rules[2]}));
 }
 
@@ -212,6 +218,7 @@ TEST_F(EditorFixture, CancelEscapeAndTheCloseBoxChangeNothing)
     };
     Rule rule = ClassRule("Unchanged", Smash);
     ruleSet.Append(rule);
+    ShowRules();
     ASSERT_TRUE(SaveRules(ruleFileName));
     Bytes before = ReadBytes(ruleFileName);
 
@@ -227,6 +234,7 @@ TEST_F(EditorFixture, CancelEscapeAndTheCloseBoxChangeNothing)
         ASSERT_EQ(ruleSet.Count(), 1u);
         EXPECT_TRUE(SameRule(ruleSet.At(0), rule));
         EXPECT_TRUE(refreshes.empty());
+        EXPECT_EQ(RuleRows(), RowsOf({rule}));
         EXPECT_EQ(ReadBytes(ruleFileName), before);
     }
 }
@@ -261,7 +269,6 @@ TEST_F(EditorFixture, PickedWindowFillsTitleAndClass)
     HWND longNamed = victim.Create("VictimLong", longTitle);
     ASSERT_TRUE(picked && longNamed);
 
-    LRESULT pickedResult = -1;
     EditorState afterPick{}, afterLong{}, afterNull{};
     std::vector<Step> steps = {
         Act([&](HWND editor) {
@@ -271,7 +278,7 @@ TEST_F(EditorFixture, PickedWindowFillsTitleAndClass)
             Select(editor, IDC_RULE_EDITOR_CLASS_MATCH, Contains);
             Check(editor, IDC_RULE_EDITOR_TITLE_CASE, false);
             SetText(editor, IDC_RULE_EDITOR_TITLE, "old title");
-            pickedResult = SendMessageA(editor, WM_WINDOWPICKED, 0, reinterpret_cast<LPARAM>(picked));
+            SendMessageA(editor, WM_WINDOWPICKED, 0, reinterpret_cast<LPARAM>(picked));
             afterPick = ReadEditor(editor);
             SendMessageA(editor, WM_WINDOWPICKED, 0, reinterpret_cast<LPARAM>(longNamed));
             afterLong = ReadEditor(editor);
@@ -282,7 +289,6 @@ TEST_F(EditorFixture, PickedWindowFillsTitleAndClass)
     };
     EXPECT_EQ(OpenEditor(std::nullopt, -1, steps), IDCANCEL);
 
-    EXPECT_EQ(pickedResult, FALSE);
     EXPECT_EQ(afterPick, (EditorState{Activate, Cloak, Equals, Equals, true, false, true, true,
                                       "Picked window", "VictimPicked"}));
     EXPECT_EQ(afterLong.title, longTitle.substr(0, 79));
@@ -297,8 +303,10 @@ TEST_F(EditorFixture, EditOfAnIndexPastTheListSendsNoRefresh)
 {
     Rule rule = ClassRule("Only", Close);
     ruleSet.Append(rule);
+    ShowRules();
     EXPECT_EQ(OpenEditor(rule, 4, {Click(IDOK)}), IDOK);
     EXPECT_EQ(ruleSet.Count(), 1u);
     EXPECT_TRUE(refreshes.empty());
+    EXPECT_EQ(RuleRows(), RowsOf({rule}));
     EXPECT_EQ(openEditor, nullptr);
 }
