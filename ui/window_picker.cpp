@@ -1,5 +1,105 @@
+// The window picker: PickerWindow covers the screen, holds the mouse and
+// takes the next click. The clicked window goes to the open rule editor, or
+// else is acted on at once with the main dialog's chosen action.
 #include "ui/window_picker.h"
-// placeholder until implemented
-void BeginPick() {}
-void EndPick() {}
-LRESULT CALLBACK PickerWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+#include "actions/window_actions.h"
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "app/resource.h"
+#include "events/window_events.h"
+#include "rules/rule.h"
+#include "ui/rule_editor.h"
+
+#include <windowsx.h>
+
+namespace {
+
+HCURSOR savedCursor;
+
+// The outermost window of the chain: a click on a control or on an owned
+// pop-up stands for the window that holds it.
+HWND Outermost(HWND window)
+{
+    for (HWND parent = GetParent(window); parent; parent = GetParent(window))
+        window = parent;
+    return window;
+}
+
+void ActOn(HWND window)
+{
+    HWND actionBox = GetDlgItem(MainDialog, IDC_MAIN_ACTION);
+    if (!actionBox)
+        return;
+    LRESULT selected = SendMessageA(actionBox, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return;
+    int32_t action = static_cast<int32_t>(selected);
+    PerformAction(window, action);
+    // Read only now, so that the row shows the window as the action left it.
+    char title[RuleTextSize] = "";
+    char className[RuleTextSize] = "";
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, className, sizeof className);
+    LogAction(window, action, title, className);
+}
+
+// The picker is hidden before the point is examined, so that the window
+// found is the one beneath it.
+void OnPick(LPARAM lParam)
+{
+    EndPick();
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HWND window = WindowFromPoint(point);
+    if (!window)
+        return;
+    window = Outermost(window);
+    if (openEditor)
+        SendMessageA(openEditor, WM_WINDOWPICKED, 0, reinterpret_cast<LPARAM>(window));
+    else
+        ActOn(window);
+}
+
+} // namespace
+
+void BeginPick()
+{
+    ShowWindow(PickerWindow, SW_SHOWNORMAL);
+    SetForegroundWindow(PickerWindow);
+    savedCursor = GetCursor();
+    ShowCursor(FALSE);
+    SetCapture(PickerWindow);
+    SetCursor(crossCursor);
+    ShowCursor(TRUE);
+}
+
+void EndPick()
+{
+    ReleaseCapture();
+    ShowWindow(PickerWindow, SW_HIDE);
+    SetCursor(savedCursor);
+    HWND toggle = openEditor ? GetDlgItem(openEditor, IDC_RULE_EDITOR_GRAB)
+                             : GetDlgItem(MainDialog, IDC_MAIN_BRASK);
+    SendMessageA(toggle, BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
+LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_RBUTTONDOWN:
+        EndPick();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnPick(lParam);
+        return 0;
+    case WM_CLOSE:
+        // Alt+F4 while picking ends up here. Destroying the picker would
+        // leave the toggle pressed and no picker for the rest of the run, so
+        // it cancels instead; the program destroys the picker itself at exit.
+        if (IsWindowVisible(window))
+            EndPick();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
