@@ -26,21 +26,49 @@ constexpr DWORD ThreadStartTimeoutMs = 10000;
 constexpr DWORD ThreadStopTimeoutMs = 5000;
 
 HMODULE thisModule;
+// Per thread of every hooked program: the window whose creation or activation
+// an outer call of the hook procedure is reporting (see ReportOnce).
+DWORD createSlot = TLS_OUT_OF_INDEXES;
+DWORD activateSlot = TLS_OUT_OF_INDEXES;
 
-// The hook thread of this process, if any. Touched only by InstallHook and
-// ReleaseHook; hookBusy makes a concurrent second call fail instead of racing.
-LONG volatile hookBusy = 0;
-HANDLE hookThread;
-HANDLE hookStop;
-
-// Written by the hook thread before it sets ready; read after the wait.
-struct HookStart {
-    HANDLE ready;
-    HANDLE stop;
+// What the hook thread and its starter share. Each holds a reference, and the
+// last to let go frees it, so that a thread that outlives a bounded wait
+// never writes into memory that is gone or reused.
+struct HookRun {
+    LONG volatile references;
+    HANDLE ready;  // set once installed and error are known
+    HANDLE stop;   // set to make the thread unhook and end
     bool installed;
     DWORD error;
 };
-HookStart hookStart;
+
+// This process's hook, if any. Touched only by InstallHook and ReleaseHook;
+// hookBusy makes a concurrent second call fail instead of racing.
+LONG volatile hookBusy = 0;
+HookRun *hookRun;
+HANDLE hookThread;
+
+HookRun *NewHookRun()
+{
+    auto *run = static_cast<HookRun *>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(HookRun)));
+    if (!run)
+        return nullptr;
+    run->references = 1;
+    run->ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    run->stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    return run;
+}
+
+void DropHookRun(HookRun *run)
+{
+    if (InterlockedDecrement(&run->references) != 0)
+        return;
+    if (run->ready)
+        CloseHandle(run->ready);
+    if (run->stop)
+        CloseHandle(run->stop);
+    HeapFree(GetProcessHeap(), 0, run);
+}
 
 bool IsTopLevel(HWND window)
 {
@@ -62,18 +90,43 @@ void Report(UINT const volatile &sharedMessage, HWND window)
     PostMessageA(notify, message, reinterpret_cast<WPARAM>(window), 0);
 }
 
+// Wine removes a global hook only when it is unhooked, not when the thread or
+// program that set it dies. A hook left behind that way sits further down the
+// chain and runs this same procedure again, inside our CallNextHookEx, for
+// the same event; the slot holds the window an outer call is reporting, so
+// that each event is reported once however many such hooks there are.
+LRESULT ReportOnce(DWORD slot, UINT const volatile &sharedMessage, int code, WPARAM wParam,
+                   LPARAM lParam)
+{
+    // The host program's last error is its own: TlsGetValue alone resets it.
+    DWORD hostError = GetLastError();
+    HWND window = reinterpret_cast<HWND>(wParam);
+    void *enclosing = slot == TLS_OUT_OF_INDEXES ? nullptr : TlsGetValue(slot);
+    if (slot == TLS_OUT_OF_INDEXES || enclosing == window) {
+        SetLastError(hostError);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    Report(sharedMessage, window);
+    TlsSetValue(slot, window);
+    SetLastError(hostError);
+    LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
+    DWORD chainError = GetLastError();
+    TlsSetValue(slot, enclosing);
+    SetLastError(chainError);
+    return result;
+}
+
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_CREATEWND) {
         // Most windows created are controls; their style settles them without
         // a call into the window manager.
         auto *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam);
         if (create && create->lpcs && !(create->lpcs->style & WS_CHILD))
-            Report(sharedCreateMessage, window);
+            return ReportOnce(createSlot, sharedCreateMessage, code, wParam, lParam);
     } else if (code == HCBT_ACTIVATE) {
         // Wine also announces a null activation to the program losing it.
-        Report(sharedActivateMessage, window);
+        return ReportOnce(activateSlot, sharedActivateMessage, code, wParam, lParam);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -94,20 +147,20 @@ void PumpUntilStopped(HANDLE stop)
     }
 }
 
-// Holds its own reference on the library (taken by InstallHook), so that the
+// Holds its own reference on the library (taken by its starter), so that the
 // code it runs stays mapped even if the program frees the library too early.
 DWORD WINAPI HookThread(void *parameter)
 {
-    auto *start = static_cast<HookStart *>(parameter);
-    HANDLE stop = start->stop;
+    auto *run = static_cast<HookRun *>(parameter);
     HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, thisModule, 0);
-    start->error = hook ? ERROR_SUCCESS : GetLastError();
-    start->installed = hook != nullptr;
-    SetEvent(start->ready);
+    run->error = hook ? ERROR_SUCCESS : GetLastError();
+    run->installed = hook != nullptr;
+    SetEvent(run->ready);
     if (hook) {
-        PumpUntilStopped(stop);
+        PumpUntilStopped(run->stop);
         UnhookWindowsHookEx(hook);
     }
+    DropHookRun(run);
     FreeLibraryAndExitThread(thisModule, 0);
 }
 
@@ -188,51 +241,51 @@ void WithdrawTarget()
     sharedOwner = 0;
 }
 
-void CloseStartHandles()
+HANDLE StartThread(HookRun *run)
 {
-    CloseHandle(hookStart.ready);
-    CloseHandle(hookStart.stop);
-    hookStart.ready = hookStart.stop = nullptr;
+    HMODULE reference = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&HookThread), &reference))
+        return nullptr;
+    InterlockedIncrement(&run->references);
+    HANDLE thread = CreateThread(nullptr, 0, HookThread, run, 0, nullptr);
+    if (!thread) {
+        DWORD error = GetLastError();
+        InterlockedDecrement(&run->references);
+        FreeLibrary(reference);
+        SetLastError(error);
+    }
+    return thread;
 }
 
 // Starts the hook thread and waits until it reports whether the hook is in.
-// On failure the thread has ended (or been told to) and the error is returned.
+// On failure the thread has ended, or been told to, and the error is returned.
 DWORD StartHookThread()
 {
-    hookStart = HookStart{CreateEventA(nullptr, TRUE, FALSE, nullptr),
-                          CreateEventA(nullptr, TRUE, FALSE, nullptr), false, ERROR_SUCCESS};
-    HMODULE reference = nullptr;
-    if (!hookStart.ready || !hookStart.stop ||
-        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCSTR>(&HookThread), &reference)) {
-        DWORD error = GetLastError();
-        CloseStartHandles();
-        return error;
-    }
-    HANDLE thread = CreateThread(nullptr, 0, HookThread, &hookStart, 0, nullptr);
+    HookRun *run = NewHookRun();
+    if (!run)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    HANDLE thread = run->ready && run->stop ? StartThread(run) : nullptr;
     if (!thread) {
         DWORD error = GetLastError();
-        FreeLibrary(reference);
-        CloseStartHandles();
+        DropHookRun(run);
         return error;
     }
-    HANDLE waits[2] = {hookStart.ready, thread};
+    HANDLE waits[2] = {run->ready, thread};
     DWORD wait = WaitForMultipleObjects(2, waits, FALSE, ThreadStartTimeoutMs);
-    DWORD error = wait == WAIT_OBJECT_0 ? hookStart.error
-                  : wait == WAIT_TIMEOUT ? ERROR_TIMEOUT
-                                         : ERROR_GEN_FAILURE;
-    if (wait == WAIT_OBJECT_0 && hookStart.installed) {
+    if (wait == WAIT_OBJECT_0 && run->installed) {
+        hookRun = run;
         hookThread = thread;
-        hookStop = hookStart.stop;
-        CloseHandle(hookStart.ready);
-        hookStart.ready = nullptr;
         return ERROR_SUCCESS;
     }
+    DWORD error = wait == WAIT_OBJECT_0 ? run->error
+                  : wait == WAIT_TIMEOUT ? ERROR_TIMEOUT
+                                         : ERROR_GEN_FAILURE;
     // A thread that is late rather than failed unhooks as soon as it sees stop.
-    SetEvent(hookStart.stop);
-    if (WaitForSingleObject(thread, ThreadStopTimeoutMs) == WAIT_OBJECT_0)
-        CloseStartHandles();
+    SetEvent(run->stop);
+    WaitForSingleObject(thread, ThreadStopTimeoutMs);
     CloseHandle(thread);
+    DropHookRun(run);
     return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
 }
 
@@ -283,13 +336,12 @@ extern "C" __declspec(dllexport) int __cdecl ReleaseHook()
         OwnerLock lock;
         WithdrawTarget();
     }
-    SetEvent(hookStop);
+    SetEvent(hookRun->stop);
     bool ended = WaitForSingleObject(hookThread, ThreadStopTimeoutMs) == WAIT_OBJECT_0;
     CloseHandle(hookThread);
-    // A thread that did not end still waits on its stop event: leave it open.
-    if (ended)
-        CloseHandle(hookStop);
-    hookThread = hookStop = nullptr;
+    DropHookRun(hookRun);
+    hookThread = nullptr;
+    hookRun = nullptr;
     hookBusy = 0;
     return ended ? 1 : Fail(ERROR_TIMEOUT);
 }
@@ -305,10 +357,16 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *)
     if (reason == DLL_PROCESS_ATTACH) {
         thisModule = instance;
         DisableThreadLibraryCalls(instance);
+        createSlot = TlsAlloc();
+        activateSlot = TlsAlloc();
     } else if (reason == DLL_PROCESS_DETACH) {
-        // A program ending without ReleaseHook: its hook goes with its thread,
-        // and its target must not outlive it in other programs' copies.
+        // A program ending without ReleaseHook: its target must not outlive it
+        // in other programs' copies.
         WithdrawTarget();
+        if (createSlot != TLS_OUT_OF_INDEXES)
+            TlsFree(createSlot);
+        if (activateSlot != TLS_OUT_OF_INDEXES)
+            TlsFree(activateSlot);
     }
     return TRUE;
 }
