@@ -151,14 +151,6 @@ HWND CreateTopLevel(const char *title, DWORD style = WS_POPUP, HWND parent = nul
 
 // --- The contract -------------------------------------------------------
 
-TEST_F(HookTest, TheLibraryBesideTheProgramIsTheOneLoadedByName)
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(library_, path, sizeof path);
-    EXPECT_EQ(0, lstrcmpiA(std::string(path, length).c_str(),
-                           (ExeDirectory() + "brask2.dll").c_str()));
-}
-
 TEST_F(HookTest, InstallRefusesWhatIsNotAWindowAndInstallsNothing)
 {
     HWND destroyed = CreateTopLevel("gone");
