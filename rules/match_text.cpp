@@ -2,6 +2,7 @@
 
 #include "rules/rule.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -18,42 +19,105 @@ struct FoldTable {
 };
 constexpr FoldTable fold;
 
-bool SameRun(const char *a, const char *b, size_t length, bool caseSensitive)
+struct Exact {
+    static unsigned char Of(unsigned char c) { return c; }
+};
+struct Folded {
+    static unsigned char Of(unsigned char c) { return fold.to[c]; }
+};
+
+using Bytes = const unsigned char *;
+
+// The tests walk text and pattern together and stop at the first difference
+// or NUL, so that a rule that fails early costs little: a window's texts are
+// tried against every rule of the list on every event.
+template <class Case> bool SameText(Bytes text, Bytes pattern)
 {
-    if (caseSensitive)
-        return std::memcmp(a, b, length) == 0;
-    const auto *x = reinterpret_cast<const unsigned char *>(a);
-    const auto *y = reinterpret_cast<const unsigned char *>(b);
-    for (size_t i = 0; i < length; ++i) {
-        if (fold.to[x[i]] != fold.to[y[i]])
+    for (;; ++text, ++pattern) {
+        if (Case::Of(*text) != Case::Of(*pattern))
+            return false;
+        if (*text == 0)
+            return true;
+    }
+}
+
+template <class Case> bool StartsWith(Bytes text, Bytes pattern)
+{
+    for (; *pattern; ++text, ++pattern) {
+        if (Case::Of(*text) != Case::Of(*pattern))
             return false;
     }
     return true;
+}
+
+// Every start position in turn, as plain as the test is defined.
+template <class Case> bool Holds(Bytes text, Bytes pattern)
+{
+    if (*pattern == 0)
+        return true;
+    for (; *text; ++text) {
+        if (StartsWith<Case>(text, pattern))
+            return true;
+    }
+    return false;
+}
+
+// Case-sensitive, the library's memcmp does the comparing after a one-byte
+// check of each start.
+template <> bool Holds<Exact>(Bytes text, Bytes pattern)
+{
+    if (*pattern == 0)
+        return true;
+    size_t textLength = std::strlen(reinterpret_cast<const char *>(text));
+    size_t patternLength = std::strlen(reinterpret_cast<const char *>(pattern));
+    if (patternLength > textLength)
+        return false;
+    for (size_t start = 0; start + patternLength <= textLength; ++start) {
+        if (text[start] == pattern[0] &&
+            std::memcmp(text + start + 1, pattern + 1, patternLength - 1) == 0)
+            return true;
+    }
+    return false;
+}
+
+template <class Case> bool SameRun(Bytes a, Bytes b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (Case::Of(a[i]) != Case::Of(b[i]))
+            return false;
+    }
+    return true;
+}
+
+template <class Case> bool EndsWithPattern(Bytes text, Bytes pattern)
+{
+    size_t textLength = std::strlen(reinterpret_cast<const char *>(text));
+    size_t patternLength = std::strlen(reinterpret_cast<const char *>(pattern));
+    return patternLength <= textLength &&
+           SameRun<Case>(text + textLength - patternLength, pattern, patternLength);
+}
+
+template <class Case> bool Match(Bytes text, Bytes pattern, int32_t kind)
+{
+    switch (kind) {
+    case Equals:
+        return SameText<Case>(text, pattern);
+    case Contains:
+        return Holds<Case>(text, pattern);
+    case BeginsWith:
+        return StartsWith<Case>(text, pattern);
+    case EndsWith:
+        return EndsWithPattern<Case>(text, pattern);
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
 bool MatchText(const char *text, const char *pattern, int32_t kind, bool caseSensitive)
 {
-    size_t textLength = std::strlen(text);
-    size_t patternLength = std::strlen(pattern);
-    switch (kind) {
-    case Equals:
-        return textLength == patternLength && SameRun(text, pattern, textLength, caseSensitive);
-    case Contains:
-        if (patternLength > textLength)
-            return false;
-        for (size_t start = 0; start + patternLength <= textLength; ++start) {
-            if (SameRun(text + start, pattern, patternLength, caseSensitive))
-                return true;
-        }
-        return false;
-    case BeginsWith:
-        return patternLength <= textLength && SameRun(text, pattern, patternLength, caseSensitive);
-    case EndsWith:
-        return patternLength <= textLength &&
-               SameRun(text + textLength - patternLength, pattern, patternLength, caseSensitive);
-    default:
-        return false;
-    }
+    auto t = reinterpret_cast<Bytes>(text);
+    auto p = reinterpret_cast<Bytes>(pattern);
+    return caseSensitive ? Match<Exact>(t, p, kind) : Match<Folded>(t, p, kind);
 }
