@@ -79,32 +79,6 @@ protected:
     HWND hidden = nullptr, cloaked = nullptr;
 };
 
-struct Destruction {
-    const char *name;
-    UINT message;
-    WPARAM wParam;
-};
-
-class MainWindowDestruction : public MainWindowTest, public testing::WithParamInterface<Destruction> {};
-
-TEST_P(MainWindowDestruction, GivesHiddenAndCloakedWindowsBackThenQuits)
-{
-    HideAndCloak();
-    SendMessageA(MainWindow, GetParam().message, GetParam().wParam, 0);
-    EXPECT_FALSE(IsWindow(MainWindow));
-    EXPECT_EQ(QuitCode(), 0);
-    EXPECT_TRUE(BothBack());
-    EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(EachWay, MainWindowDestruction,
-                         testing::Values(Destruction{"CloseRequest", WM_CLOSE, 0},
-                                         Destruction{"SystemMenuClose", WM_SYSCOMMAND, SC_CLOSE},
-                                         Destruction{"EndProgramCommand", WM_COMMAND, IDM_END_PROGRAM}),
-                         [](const testing::TestParamInfo<Destruction> &info) {
-                             return std::string(info.param.name);
-                         });
-
 TEST_F(MainWindowTest, EndOfSessionGivesWindowsBackWithoutEndingTheRun)
 {
     HideAndCloak();

@@ -1,7 +1,8 @@
 // MainDialogProc on a real dialog from resource 130, in a working directory
 // of the test's own: initialisation, the rule list kept in step with the
-// rules, delete, import through the real open-file dialog, the hand-over to
-// the rule editor, hiding and ending.
+// rules, import through the real open-file dialog, and the hand-over to the
+// rule editor. Delete, hiding and ending are tested on the real program
+// (tests/app).
 #include "actions/window_actions.h"
 #include "app/app_state.h"
 #include "app/messages.h"
@@ -109,7 +110,6 @@ protected:
         DestroyWindow(MainWindow);
         MainDialog = MainWindow = nullptr;
         ruleSet.Clear();
-        QuitCode();
         DeleteFileA(ruleFileName);
         DeleteFileA("other.rul");
         SetCurrentDirectoryA(previousDirectory_);
@@ -148,31 +148,6 @@ protected:
         for (size_t i = 0; i < ruleSet.Count(); ++i)
             texts.push_back(Text(ruleSet.At(i)));
         return texts;
-    }
-
-    // The exit code of a quit message waiting in this thread's queue, or -1.
-    static int QuitCode()
-    {
-        MSG quit;
-        return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(quit.wParam) : -1;
-    }
-
-    // Dispatches this thread's messages until a quit message comes; its
-    // exit code, or -1 when none came within timeoutMs.
-    static int PumpUntilQuit(DWORD timeoutMs = 2000)
-    {
-        // Not WaitFor: its own pumping would swallow the quit message.
-        DWORD start = GetTickCount();
-        do {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.message == WM_QUIT)
-                    return static_cast<int>(message.wParam);
-                DispatchMessageA(&message);
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        } while (GetTickCount() - start < timeoutMs);
-        return -1;
     }
 
     std::string Path(const char *name) const { return directory_ + "\\" + name; }
@@ -256,45 +231,6 @@ TEST_F(MainDialogTest, RefreshForAnIndexThatIsNoRowNorTheNextIsIgnored)
     }
 }
 
-TEST_F(MainDialogTest, DeleteSavesTheRemainingRulesAndSelectsTheFollowingOne)
-{
-    struct Case {
-        int selected;
-        std::vector<int> kept;
-        int selectionAfter;
-    } cases[] = {{0, {1, 2}, 0}, {1, {0, 2}, 1}, {2, {0, 1}, LB_ERR}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE("deleting row " + std::to_string(c.selected));
-        ruleSet.Clear();
-        Load(Three);
-        Select(c.selected);
-        Command(IDC_MAIN_DELETE);
-        std::vector<Rule> kept;
-        for (int i : c.kept)
-            kept.push_back(Three[i]);
-        EXPECT_EQ(Rows(), Texts(kept));
-        EXPECT_EQ(RuleSetTexts(), Texts(kept));
-        EXPECT_EQ(Selection(), c.selectionAfter);
-        EXPECT_EQ(ReadBytes(ruleFileName), FileOf(kept));
-    }
-}
-
-TEST_F(MainDialogTest, DeletingTheOnlyRuleLeavesAnEmptyFileAndNoSelectionDeletesNothing)
-{
-    Load({Three[0]});
-    Select(0);
-    Command(IDC_MAIN_DELETE);
-    EXPECT_NE(GetFileAttributesA(ruleFileName), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(ReadBytes(ruleFileName).empty());
-
-    DeleteFileA(ruleFileName);
-    Load(Three);
-    Command(IDC_MAIN_DELETE);
-    EXPECT_EQ(Rows().size(), 3u);
-    EXPECT_EQ(ruleSet.Count(), 3u);
-    EXPECT_EQ(GetFileAttributesA(ruleFileName), INVALID_FILE_ATTRIBUTES);
-}
-
 // Answers the open-file dialog with path (or cancels it when path is
 // empty), noting the file-type choices it offered.
 std::vector<ModalScript::Step> AnswerOpen(const std::string &path, std::vector<std::string> &types)
@@ -336,18 +272,6 @@ TEST_F(MainDialogTest, ImportingTheRuleFileItselfDoublesEveryRuleWithoutSaving)
     EXPECT_EQ(Rows(), Texts(doubled));
     EXPECT_EQ(RuleSetTexts(), Texts(doubled));
     EXPECT_EQ(ReadBytes(ruleFileName), FileOf(Three));
-}
-
-TEST_F(MainDialogTest, CancelledImportChangesNothing)
-{
-    Load(Three);
-    Select(1);
-    std::vector<std::string> types;
-    ModalScript script(AnswerOpen("", types));
-    Command(IDC_MAIN_IMPORT);
-    EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(Rows(), Texts(Three));
-    EXPECT_EQ(Selection(), 1);
 }
 
 TEST_F(MainDialogTest, ImportFromAnotherFolderLeavesTheWorkingDirectoryAlone)
@@ -527,45 +451,6 @@ TEST_F(MainDialogTest, TheDelayFollowsTheTrackbar)
     SendMessageA(MainDialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 200), reinterpret_cast<LPARAM>(trackbar));
     EXPECT_EQ(eventDelayMs, 200);
     EXPECT_EQ(ModalScript::Text(MainDialog, IDC_MAIN_DELAY_LABEL), "200 ms");
-}
-
-TEST_F(MainDialogTest, OkAndMinimizeHideTheDialogWithoutMinimizingIt)
-{
-    for (bool minimize : {false, true}) {
-        SCOPED_TRACE(minimize ? "minimize" : "OK");
-        ShowWindow(MainDialog, SW_SHOW);
-        if (minimize) {
-            SendMessageA(MainDialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            EXPECT_TRUE(WaitFor([] { return !IsWindowVisible(MainDialog); }));
-        } else {
-            Command(IDOK);
-            EXPECT_FALSE(IsWindowVisible(MainDialog));
-        }
-        EXPECT_FALSE(IsIconic(MainDialog));
-        EXPECT_TRUE(IsWindow(MainDialog));
-        EXPECT_EQ(QuitCode(), -1);
-    }
-}
-
-TEST_F(MainDialogTest, ExitEscapeAndTheCloseBoxEndTheProgramWithZero)
-{
-    struct {
-        const char *how;
-        std::function<void()> press;
-    } ways[] = {{"Exit", [] { Command(IDCANCEL); }},
-                {"Escape",
-                 [] {
-                     MSG key = {Item(IDC_MAIN_RULES), WM_KEYDOWN, VK_ESCAPE, 0};
-                     IsDialogMessageA(MainDialog, &key);
-                 }},
-                {"close box", [] { SendMessageA(MainDialog, WM_SYSCOMMAND, SC_CLOSE, 0); }}};
-    for (const auto &way : ways) {
-        ShowWindow(MainDialog, SW_SHOW);
-        way.press();
-        // The close box comes as a posted command, the other two at once.
-        EXPECT_EQ(PumpUntilQuit(), 0) << way.how;
-        EXPECT_FALSE(IsWindowVisible(MainDialog)) << way.how;
-    }
 }
 
 } // namespace
