@@ -2,8 +2,8 @@
 // which every modal loop dispatches (message boxes' included), runs the
 // steps in turn. A step returns true when it is done and is polled again
 // otherwise, so a step can wait for a window to appear. Past the deadline the
-// script gives up, fails the test and cancels every dialog of the thread, so
-// that the blocked call returns.
+// script gives up, fails the test and ends every owned dialog of the thread,
+// so that the blocked call returns.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -72,10 +72,14 @@ private:
         return TRUE;
     }
 
+    // Ended from outside its procedure, so that even a dialog that ignores
+    // Cancel lets the blocked call return.
     static BOOL CALLBACK CancelProc(HWND window, LPARAM)
     {
-        if (IsWindowVisible(window) && GetWindow(window, GW_OWNER))
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        char className[32] = "";
+        GetClassNameA(window, className, sizeof className);
+        if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) && std::string(className) == "#32770")
+            EndDialog(window, IDCANCEL);
         return TRUE;
     }
 
