@@ -3,6 +3,7 @@
 #include "tests/support/test_support.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -38,6 +39,21 @@ TempFolder::~TempFolder()
 bool CopyBuilt(const std::string &built, const std::string &folder, const std::string &as)
 {
     return CopyFileA((ExeDirectory() + built).c_str(), (folder + "\\" + as).c_str(), FALSE) != 0;
+}
+
+ProgramFolder::ProgramFolder(const std::string &library)
+{
+    if (library == "brask2.dll") {
+        path_ = ExeDirectory();
+        path_.pop_back();
+        return;
+    }
+    copy_ = std::make_unique<TempFolder>();
+    path_ = copy_->Path();
+    EXPECT_TRUE(CopyBuilt("brask2.exe", path_, "brask2.exe"));
+    if (!library.empty()) {
+        EXPECT_TRUE(CopyBuilt(library, path_, "brask2.dll"));
+    }
 }
 
 void WriteRules(const std::string &path, const std::vector<Rule> &rules)

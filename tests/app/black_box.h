@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,21 @@ private:
 // Copies a file built beside this test (brask2.exe, brask2.dll, a test
 // library) into folder under the name as.
 bool CopyBuilt(const std::string &built, const std::string &folder, const std::string &as);
+
+// Where brask2.exe is started from: the build's own folder when it is to
+// load the real brask2.dll, else a fresh folder with a copy of the program
+// and, unless library is empty, that build product as its brask2.dll. (The
+// real library, once it has hooked other processes, stays mapped there and
+// could not be deleted with a folder of its own.)
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string &library = "brask2.dll");
+    const std::string &Path() const { return path_; }
+
+private:
+    std::unique_ptr<TempFolder> copy_;
+    std::string path_;
+};
 
 void WriteRules(const std::string &path, const std::vector<Rule> &rules);
 std::vector<unsigned char> ReadFile(const std::string &path);

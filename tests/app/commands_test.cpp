@@ -18,15 +18,13 @@ constexpr int RuleList = 1021;
 constexpr int EventList = 1024;
 
 struct Session {
-    TempFolder programFolder;
+    ProgramFolder programFolder;
     TempFolder workingFolder;
     std::unique_ptr<Program> program;
     HWND dialog = nullptr;
 
     explicit Session(const std::vector<Rule> &rules)
     {
-        EXPECT_TRUE(CopyBuilt("brask2.exe", programFolder.Path(), "brask2.exe"));
-        EXPECT_TRUE(CopyBuilt("brask2.dll", programFolder.Path(), "brask2.dll"));
         WriteRules(RuleFile(), rules);
         program = std::make_unique<Program>(programFolder.Path(), workingFolder.Path());
         dialog = program->WaitForDialog(rules.size());

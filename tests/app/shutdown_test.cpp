@@ -19,7 +19,7 @@ constexpr UINT WM_TRAYICON = WM_APP + 100;
 // The program running on rules that hide one victim window and cloak
 // another; Apply Rules has acted on both.
 struct HidingRun {
-    TempFolder programFolder;
+    ProgramFolder programFolder;
     TempFolder workingFolder;
     Victim victim;
     HWND hidden = nullptr;
@@ -28,10 +28,8 @@ struct HidingRun {
     HWND dialog = nullptr;
     HWND mainWindow = nullptr;
 
-    explicit HidingRun(const char *library = "brask2.dll")
+    explicit HidingRun(const char *library = "brask2.dll") : programFolder(library)
     {
-        EXPECT_TRUE(CopyBuilt("brask2.exe", programFolder.Path(), "brask2.exe"));
-        EXPECT_TRUE(CopyBuilt(library, programFolder.Path(), "brask2.dll"));
         WriteRules(workingFolder.File("brask2.rul"),
                    {TitleRule(Create, "hide me", Hide), TitleRule(Activate, "cloak me", Cloak)});
         hidden = victim.Create("VictimHidden", "hide me");

@@ -18,19 +18,13 @@ namespace {
 
 constexpr DWORD NoSystemText = 0x20000001;
 
-// A program folder with brask2.exe and, unless library is empty, the given
-// build product as its brask2.dll; the working directory is a second folder.
+// The program, with the given library as its brask2.dll, and a working
+// directory of its own.
 struct Installation {
-    TempFolder programFolder;
+    ProgramFolder programFolder;
     TempFolder workingFolder;
 
-    explicit Installation(const std::string &library = "brask2.dll")
-    {
-        EXPECT_TRUE(CopyBuilt("brask2.exe", programFolder.Path(), "brask2.exe"));
-        if (!library.empty()) {
-            EXPECT_TRUE(CopyBuilt(library, programFolder.Path(), "brask2.dll"));
-        }
-    }
+    explicit Installation(const std::string &library = "brask2.dll") : programFolder(library) {}
 };
 
 std::vector<std::string> FormattedTexts(const std::vector<Rule> &rules)
