@@ -20,10 +20,11 @@ struct FoldTable {
 constexpr FoldTable fold;
 
 struct Exact {
-    static unsigned char Of(unsigned char c) { return c; }
+    static bool Same(unsigned char a, unsigned char b) { return a == b; }
 };
+// Most bytes compared are equal as they stand; only the others are folded.
 struct Folded {
-    static unsigned char Of(unsigned char c) { return fold.to[c]; }
+    static bool Same(unsigned char a, unsigned char b) { return a == b || fold.to[a] == fold.to[b]; }
 };
 
 using Bytes = const unsigned char *;
@@ -34,7 +35,7 @@ using Bytes = const unsigned char *;
 template <class Case> bool SameText(Bytes text, Bytes pattern)
 {
     for (;; ++text, ++pattern) {
-        if (Case::Of(*text) != Case::Of(*pattern))
+        if (!Case::Same(*text, *pattern))
             return false;
         if (*text == 0)
             return true;
@@ -44,7 +45,7 @@ template <class Case> bool SameText(Bytes text, Bytes pattern)
 template <class Case> bool StartsWith(Bytes text, Bytes pattern)
 {
     for (; *pattern; ++text, ++pattern) {
-        if (Case::Of(*text) != Case::Of(*pattern))
+        if (!Case::Same(*text, *pattern))
             return false;
     }
     return true;
@@ -62,14 +63,24 @@ template <class Case> bool Holds(Bytes text, Bytes pattern)
     return false;
 }
 
+// A plain walk: the C library's strlen under Wine walks byte by byte too,
+// and costs a call.
+size_t Length(Bytes text)
+{
+    size_t length = 0;
+    while (text[length])
+        ++length;
+    return length;
+}
+
 // Case-sensitive, the library's memcmp does the comparing after a one-byte
 // check of each start.
 template <> bool Holds<Exact>(Bytes text, Bytes pattern)
 {
     if (*pattern == 0)
         return true;
-    size_t textLength = std::strlen(reinterpret_cast<const char *>(text));
-    size_t patternLength = std::strlen(reinterpret_cast<const char *>(pattern));
+    size_t textLength = Length(text);
+    size_t patternLength = Length(pattern);
     if (patternLength > textLength)
         return false;
     for (size_t start = 0; start + patternLength <= textLength; ++start) {
@@ -83,7 +94,7 @@ template <> bool Holds<Exact>(Bytes text, Bytes pattern)
 template <class Case> bool SameRun(Bytes a, Bytes b, size_t length)
 {
     for (size_t i = 0; i < length; ++i) {
-        if (Case::Of(a[i]) != Case::Of(b[i]))
+        if (!Case::Same(a[i], b[i]))
             return false;
     }
     return true;
@@ -91,8 +102,8 @@ template <class Case> bool SameRun(Bytes a, Bytes b, size_t length)
 
 template <class Case> bool EndsWithPattern(Bytes text, Bytes pattern)
 {
-    size_t textLength = std::strlen(reinterpret_cast<const char *>(text));
-    size_t patternLength = std::strlen(reinterpret_cast<const char *>(pattern));
+    size_t textLength = Length(text);
+    size_t patternLength = Length(pattern);
     return patternLength <= textLength &&
            SameRun<Case>(text + textLength - patternLength, pattern, patternLength);
 }
