@@ -1,99 +1,98 @@
-// Driving the real brask2.exe from this test process, as a user's tools
-// would: a working directory of its own, the program started there, its
-// windows found by class, caption and process, and their contents read
-// across the process boundary.
+// Driving the real brask2.exe from another process, as a user's tools would:
+// a working directory of its own, the program started there and its dialogs
+// found. Shared by the program's tests and its start-up benchmark.
 #pragma once
 
 #include "rules/rule.h"
+#include "tests/support/test_support.h"
 
 #include <windows.h>
 
-#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace black_box {
 
+namespace fs = std::filesystem;
 constexpr DWORD Timeout = 10000;
 
 // A fresh folder under the temporary directory, removed with its contents.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::string &Path() const { return path_; }
-    std::string File(const std::string &name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
+struct Folder {
+    static inline int serial = 0;
+    fs::path path = fs::temp_directory_path() /
+                    ("tarnwick-app-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+    Folder() { fs::create_directory(path); }
+    ~Folder() { std::error_code ignored; fs::remove_all(path, ignored); }
+    std::string operator/(const char *name) const { return (path / name).string(); }
 };
 
-// Copies a file built beside this test (brask2.exe, brask2.dll, a test
-// library) into folder under the name as.
-bool CopyBuilt(const std::string &built, const std::string &folder, const std::string &as);
+inline Rule TitleRule(int32_t event, const char *title, int32_t action)
+{
+    Rule rule{event, true};
+    lstrcpynA(rule.title, title, sizeof rule.title);
+    rule.action = action;
+    return rule;
+}
 
-// Where brask2.exe is started from: the build's own folder when it is to
-// load the real brask2.dll, else a fresh folder with a copy of the program
-// and, unless library is empty, that build product as its brask2.dll. (The
-// real library, once it has hooked other processes, stays mapped there and
-// could not be deleted with a folder of its own.)
-class ProgramFolder {
-public:
-    explicit ProgramFolder(const std::string &library = "brask2.dll");
-    const std::string &Path() const { return path_; }
+inline void WriteRules(const std::string &path, const std::vector<Rule> &rules)
+{
+    std::ofstream file(path, std::ios::binary);
+    for (const Rule &rule : rules) {
+        unsigned char record[RuleRecordSize];
+        EncodeRule(rule, record);
+        file.write(reinterpret_cast<const char *>(record), sizeof record);
+    }
+}
 
-private:
-    std::unique_ptr<TempFolder> copy_;
-    std::string path_;
-};
-
-void WriteRules(const std::string &path, const std::vector<Rule> &rules);
-std::vector<unsigned char> ReadFile(const std::string &path);
-bool FileExists(const std::string &path);
-
-Rule TitleRule(int32_t event, const char *title, int32_t action);
-
-// brask2.exe started from exeFolder with workingFolder as its working
-// directory; ended by its handle if it has not ended by the destructor.
+// brask2.exe of a folder started in a working directory; ended by its handle
+// if it is still running when the object goes.
 class Program {
 public:
-    Program(const std::string &exeFolder, const std::string &workingFolder);
-    ~Program();
-    Program(const Program &) = delete;
-    Program &operator=(const Program &) = delete;
+    ~Program()
+    {
+        if (process_ && ExitCode(0) == STILL_ACTIVE)
+            TerminateProcess(process_, 1);
+        CloseHandle(process_);
+    }
 
-    bool Started() const { return process_ != nullptr; }
-    DWORD Id() const { return id_; }
-    // True when the program ended within timeoutMs; then ExitCode() holds.
-    bool WaitForExit(DWORD timeoutMs = Timeout);
-    DWORD ExitCode() const;
+    // folder ends with a backslash, as ExeDirectory() does.
+    void Start(const std::string &folder, const Folder &working)
+    {
+        std::string command = "\"" + folder + "brask2.exe\"";
+        STARTUPINFOA startup = {sizeof startup};
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           working.path.string().c_str(), &startup, &info))
+            CloseHandle(info.hThread);
+        process_ = info.hProcess;
+    }
 
-    // The top-level window of this process with this class and caption
-    // (visible ones only when visibleOnly), or null.
-    HWND Find(const char *className, const char *caption, bool visibleOnly = false) const;
-    HWND MainWindow() const { return Find("BRASK2", "Tarnwick II"); }
-    HWND Dialog() const;  // the main dialog, visible or not
-    // Waits for the main dialog to be visible and its rule list to hold rows.
-    HWND WaitForDialog(size_t rows = 0, DWORD timeoutMs = Timeout) const;
-    // A visible message box of this process captioned caption.
-    HWND WaitForBox(const char *caption, DWORD timeoutMs = Timeout) const;
+    // The exit code once the program has ended within timeoutMs, else STILL_ACTIVE.
+    DWORD ExitCode(DWORD timeoutMs = Timeout) const
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitFor([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs))
+            GetExitCodeProcess(process_, &code);
+        return code;
+    }
 
 private:
     HANDLE process_ = nullptr;
-    DWORD id_ = 0;
 };
 
-// Texts of a list box or a list view of another process.
-std::vector<std::string> ListBoxTexts(HWND list);
-std::string ListViewText(HWND view, int row, int column);
-int ListViewCount(HWND view);
-std::string ControlText(HWND window);
-
-// Whether the notification icon of owner (uID 0) exists.
-bool TrayIconExists(HWND owner);
-
-bool IsTopLevelAndVisible(HWND window);
+// A dialog captioned caption once it is visible: a message box, or the main
+// dialog once its rule list (1021) holds at least rows rules. One program
+// runs at a time, so its windows are the only ones with their captions.
+inline HWND WaitForDialog(const char *caption, size_t rows = 0, DWORD timeoutMs = Timeout)
+{
+    HWND found = nullptr;
+    auto shown = [&] {
+        found = FindWindowA("#32770", caption);
+        return IsWindowVisible(found) && size_t(SendDlgItemMessageA(found, 1021, LB_GETCOUNT, 0, 0)) >= rows;
+    };
+    return WaitFor(shown, timeoutMs) ? found : nullptr;
+}
 
 } // namespace black_box
