@@ -51,9 +51,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FormatRule(rule, text);
         if (text[RuleTextBufferSize] != 0x5A || std::strlen(text) >= RuleTextBufferSize)
             std::abort();
-        MatchText(rule.title, rule.title, rule.titleMatch, rule.titleCase);
-        MatchText(rule.className, rule.title, rule.classMatch, rule.classCase);
-        MatchText(rule.title, rule.className, rule.classMatch, !rule.classCase);
+        // Rule application's way to the same answer: lengths from the fields.
+        const char *texts[] = {rule.title, rule.className};
+        for (const char *text : texts) {
+            for (int32_t kind = -1; kind <= 4; ++kind) {
+                for (bool sensitive : {true, false}) {
+                    bool plain = MatchText(text, rule.className, kind, sensitive);
+                    bool measured = MatchTextOfLength(text, std::strlen(text), rule.className,
+                                                      RuleTextLength(rule.className), kind, sensitive);
+                    if (plain != measured)
+                        std::abort();
+                }
+            }
+        }
     }
     if (!SaveRules(out.c_str(), first))
         std::abort();

@@ -2,7 +2,6 @@
 
 #include "rules/rule.h"
 
-#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -19,106 +18,62 @@ struct FoldTable {
 };
 constexpr FoldTable fold;
 
-struct Exact {
-    static bool Same(unsigned char a, unsigned char b) { return a == b; }
-};
-// Most bytes compared are equal as they stand; only the others are folded.
-struct Folded {
-    static bool Same(unsigned char a, unsigned char b) { return a == b || fold.to[a] == fold.to[b]; }
-};
-
 using Bytes = const unsigned char *;
 
-// The tests walk text and pattern together and stop at the first difference
-// or NUL, so that a rule that fails early costs little: a window's texts are
-// tried against every rule of the list on every event.
-template <class Case> bool SameText(Bytes text, Bytes pattern)
-{
-    for (;; ++text, ++pattern) {
-        if (!Case::Same(*text, *pattern))
-            return false;
-        if (*text == 0)
-            return true;
-    }
-}
+struct Exact {
+    static bool Same(unsigned char a, unsigned char b) { return a == b; }
+    static bool SameRun(Bytes a, Bytes b, size_t length) { return std::memcmp(a, b, length) == 0; }
+};
 
-template <class Case> bool StartsWith(Bytes text, Bytes pattern)
-{
-    for (; *pattern; ++text, ++pattern) {
-        if (!Case::Same(*text, *pattern))
-            return false;
+// Most bytes compared are equal as they stand: four at a time are compared
+// whole, and only a group that differs is folded byte by byte.
+struct Folded {
+    static bool Same(unsigned char a, unsigned char b) { return a == b || fold.to[a] == fold.to[b]; }
+    static bool SameRun(Bytes a, Bytes b, size_t length)
+    {
+        size_t i = 0;
+        for (; i + 4 <= length; i += 4) {
+            uint32_t x, y;
+            std::memcpy(&x, a + i, 4);
+            std::memcpy(&y, b + i, 4);
+            if (x != y && !(Same(a[i], b[i]) && Same(a[i + 1], b[i + 1]) &&
+                            Same(a[i + 2], b[i + 2]) && Same(a[i + 3], b[i + 3])))
+                return false;
+        }
+        for (; i < length; ++i) {
+            if (!Same(a[i], b[i]))
+                return false;
+        }
+        return true;
     }
-    return true;
-}
+};
 
 // Every start position in turn, as plain as the test is defined.
-template <class Case> bool Holds(Bytes text, Bytes pattern)
+template <class Case> bool Holds(Bytes text, size_t textLength, Bytes pattern, size_t patternLength)
 {
-    if (*pattern == 0)
+    if (patternLength == 0)
         return true;
-    for (; *text; ++text) {
-        if (StartsWith<Case>(text, pattern))
-            return true;
-    }
-    return false;
-}
-
-// A plain walk: the C library's strlen under Wine walks byte by byte too,
-// and costs a call.
-size_t Length(Bytes text)
-{
-    size_t length = 0;
-    while (text[length])
-        ++length;
-    return length;
-}
-
-// Case-sensitive, the library's memcmp does the comparing after a one-byte
-// check of each start.
-template <> bool Holds<Exact>(Bytes text, Bytes pattern)
-{
-    if (*pattern == 0)
-        return true;
-    size_t textLength = Length(text);
-    size_t patternLength = Length(pattern);
-    if (patternLength > textLength)
-        return false;
     for (size_t start = 0; start + patternLength <= textLength; ++start) {
-        if (text[start] == pattern[0] &&
-            std::memcmp(text + start + 1, pattern + 1, patternLength - 1) == 0)
+        if (Case::Same(text[start], pattern[0]) &&
+            Case::SameRun(text + start + 1, pattern + 1, patternLength - 1))
             return true;
     }
     return false;
 }
 
-template <class Case> bool SameRun(Bytes a, Bytes b, size_t length)
-{
-    for (size_t i = 0; i < length; ++i) {
-        if (!Case::Same(a[i], b[i]))
-            return false;
-    }
-    return true;
-}
-
-template <class Case> bool EndsWithPattern(Bytes text, Bytes pattern)
-{
-    size_t textLength = Length(text);
-    size_t patternLength = Length(pattern);
-    return patternLength <= textLength &&
-           SameRun<Case>(text + textLength - patternLength, pattern, patternLength);
-}
-
-template <class Case> bool Match(Bytes text, Bytes pattern, int32_t kind)
+template <class Case>
+bool Match(Bytes text, size_t textLength, Bytes pattern, size_t patternLength, int32_t kind)
 {
     switch (kind) {
     case Equals:
-        return SameText<Case>(text, pattern);
+        return textLength == patternLength && Case::SameRun(text, pattern, textLength);
     case Contains:
-        return Holds<Case>(text, pattern);
+        return Holds<Case>(text, textLength, pattern, patternLength);
     case BeginsWith:
-        return StartsWith<Case>(text, pattern);
+        return patternLength <= textLength && Case::SameRun(text, pattern, patternLength);
     case EndsWith:
-        return EndsWithPattern<Case>(text, pattern);
+        return patternLength <= textLength &&
+               Case::SameRun(text + textLength - patternLength, pattern, patternLength);
     default:
         return false;
     }
@@ -126,9 +81,17 @@ template <class Case> bool Match(Bytes text, Bytes pattern, int32_t kind)
 
 } // namespace
 
-bool MatchText(const char *text, const char *pattern, int32_t kind, bool caseSensitive)
+bool MatchTextOfLength(const char *text, size_t textLength, const char *pattern,
+                       size_t patternLength, int32_t kind, bool caseSensitive)
 {
     auto t = reinterpret_cast<Bytes>(text);
     auto p = reinterpret_cast<Bytes>(pattern);
-    return caseSensitive ? Match<Exact>(t, p, kind) : Match<Folded>(t, p, kind);
+    return caseSensitive ? Match<Exact>(t, textLength, p, patternLength, kind)
+                         : Match<Folded>(t, textLength, p, patternLength, kind);
+}
+
+bool MatchText(const char *text, const char *pattern, int32_t kind, bool caseSensitive)
+{
+    return MatchTextOfLength(text, std::strlen(text), pattern, std::strlen(pattern), kind,
+                             caseSensitive);
 }

@@ -20,6 +20,22 @@ const char *EventName(int32_t event) { return NameAt(EventNames, EventCount, eve
 const char *MatchKindName(int32_t kind) { return NameAt(MatchKindNames, MatchKindCount, kind); }
 const char *ActionName(int32_t action) { return NameAt(ActionNames, ActionCount, action); }
 
+size_t RuleTextLength(const char (&text)[RuleTextSize])
+{
+    static_assert(RuleTextSize % 4 == 0, "the field is read in whole words");
+    for (size_t i = 0; i < RuleTextSize; i += 4) {
+        uint32_t word;
+        std::memcpy(&word, text + i, 4);
+        // Nonzero exactly when one of the four bytes is zero.
+        if ((word - 0x01010101u) & ~word & 0x80808080u) {
+            while (text[i] != '\0')
+                ++i;
+            return i;
+        }
+    }
+    return RuleTextSize - 1;
+}
+
 static void PutInt32(unsigned char *at, int32_t value)
 {
     uint32_t v = static_cast<uint32_t>(value);

@@ -55,6 +55,10 @@ struct Rule {
     int32_t action = Close;
 };
 
+// The length of a text field: the bytes before its NUL, at most 79. Reads
+// the field a word at a time, never past its 80 bytes.
+size_t RuleTextLength(const char (&text)[RuleTextSize]);
+
 // The record on disk.
 constexpr size_t RuleRecordSize = 188;
 

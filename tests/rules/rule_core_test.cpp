@@ -128,10 +128,19 @@ TEST(MatchText, Table)
         {"abc", "abcd", Contains, false, false},
         {"abc", "abc", 4, true, false},        {"abc", "abc", -1, false, false},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_EQ(MatchText(c.text, c.pattern, c.kind, c.caseSensitive), c.passes)
             << '"' << c.text << "\" \"" << c.pattern << "\" kind " << c.kind << " case "
             << c.caseSensitive;
+        // Rule application takes the pattern's length from its field.
+        Rule rule = MakeRule(Create, c.pattern, c.kind, nullptr, 0, Close);
+        EXPECT_EQ(MatchTextOfLength(c.text, std::strlen(c.text), rule.title, RuleTextLength(rule.title),
+                                    c.kind, c.caseSensitive),
+                  c.passes);
+    }
+    char full[RuleTextSize];
+    std::memset(full, 'x', sizeof full);
+    EXPECT_EQ(RuleTextLength(full), 79u);
 }
 
 } // namespace
