@@ -5,6 +5,7 @@
 
 #include "actions/window_actions.h"
 #include "app/resource.h"
+#include "events/window_events.h"
 #include "rules/rule.h"
 
 #include <cstdio>
@@ -20,12 +21,9 @@ void AddRows(HWND listBox, const WindowList &windows)
         HWND window = windows.At(i);
         if (!IsWindow(window))
             continue;
-        char title[RuleTextSize] = "";
-        char className[RuleTextSize] = "";
-        GetWindowTextA(window, title, sizeof title);
-        GetClassNameA(window, className, sizeof className);
+        WindowTexts texts = ReadWindowTexts(window);
         char row[RowSize];
-        std::snprintf(row, sizeof row, "%s [Class=\"%s\"]", title, className);
+        std::snprintf(row, sizeof row, "%s [Class=\"%s\"]", texts.title, texts.className);
         // The list box sorts, so the handle travels with the row, not with
         // its position.
         LRESULT index = SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));

@@ -10,4 +10,3 @@ extern NOTIFYICONDATAA trayIconData;
 BOOL AddTrayIcon();
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <exception>
 
-void FormatErrorFallback(DWORD code, char *buffer, size_t size)
+static void FormatErrorFallback(DWORD code, char *buffer, size_t size)
 {
     std::snprintf(buffer, size, "Error %lu (0x%08lX)", static_cast<unsigned long>(code),
                   static_cast<unsigned long>(code));

@@ -9,9 +9,6 @@
 // with name. A code without a system text is shown as the code itself.
 void ShowLastError(const char *name);
 
-// The text ShowLastError shows for code; sized by the caller.
-void FormatErrorFallback(DWORD code, char *buffer, size_t size);
-
 // Takes the working directory out of the library search, so that a
 // brask2.dll planted there is never loaded in place of ours.
 void ExcludeWorkingDirectoryFromDllSearch();

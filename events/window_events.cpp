@@ -22,26 +22,6 @@ constexpr int MaxEventDelayMs = 250;
 constexpr int InitialEventDelayMs = 50;
 constexpr int DelayTickSpacing = 25;
 
-// A window's title and class as every part of the program holds them: at
-// most 79 characters, cut where longer. A read that fails leaves the text
-// empty rather than whatever the buffer held.
-struct WindowTexts {
-    char title[RuleTextSize];
-    char className[RuleTextSize];
-};
-
-WindowTexts ReadWindowTexts(HWND window)
-{
-    WindowTexts texts;
-    if (GetWindowTextA(window, texts.title, sizeof texts.title) <= 0)
-        texts.title[0] = '\0';
-    if (GetClassNameA(window, texts.className, sizeof texts.className) <= 0)
-        texts.className[0] = '\0';
-    texts.title[sizeof texts.title - 1] = '\0';
-    texts.className[sizeof texts.className - 1] = '\0';
-    return texts;
-}
-
 HWND EventList() { return MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr; }
 
 void SetRowText(HWND list, int row, int column, const char *text)
@@ -151,6 +131,24 @@ void HandleWindowEvent(UINT message, HWND window)
     WindowTexts texts = ReadWindowTexts(window);
     LogEvent(window, event, texts.title, texts.className);
     ApplyRules(window, event, texts.title, texts.className);
+}
+
+// A read that fails leaves the text empty rather than whatever the buffer
+// held; a null handle is not read at all, since Wine fills the buffer with
+// garbage for it.
+WindowTexts ReadWindowTexts(HWND window)
+{
+    WindowTexts texts;
+    texts.title[0] = texts.className[0] = '\0';
+    if (!window)
+        return texts;
+    if (GetWindowTextA(window, texts.title, sizeof texts.title) <= 0)
+        texts.title[0] = '\0';
+    if (GetClassNameA(window, texts.className, sizeof texts.className) <= 0)
+        texts.className[0] = '\0';
+    texts.title[sizeof texts.title - 1] = '\0';
+    texts.className[sizeof texts.className - 1] = '\0';
+    return texts;
 }
 
 void SetEventDelay(int ms)

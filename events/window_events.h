@@ -2,11 +2,21 @@
 // event and every action is shown: the list view of MainDialog.
 #pragma once
 
+#include "rules/rule.h"
+
 #include <windows.h>
 
 #include <cstdint>
 
 constexpr int EventLogLimit = 100;
+
+// A window's title and class as every part of the program holds them: at
+// most 79 characters each, cut where longer; empty where they cannot be read.
+struct WindowTexts {
+    char title[RuleTextSize];
+    char className[RuleTextSize];
+};
+WindowTexts ReadWindowTexts(HWND window);
 
 extern int eventDelayMs;
 extern char eventDelayLabel[16];  // "%d ms"

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/resource.h"
+#include "events/window_events.h"
 #include "rules/rule_file.h"
 #include "rules/rule_set.h"
 #include "ui/window_picker.h"
@@ -84,18 +85,12 @@ BOOL OnInitDialog(HWND dialog)
     return TRUE;
 }
 
-// Title and class of a window clicked with the picker. A null handle would
-// read garbage on some systems, so it gives empty texts like a dead window.
+// Title and class of a window clicked with the picker.
 void OnWindowPicked(HWND dialog, HWND window)
 {
-    char title[RuleTextSize] = "";
-    char className[RuleTextSize] = "";
-    if (window) {
-        GetWindowTextA(window, title, sizeof title);
-        GetClassNameA(window, className, sizeof className);
-    }
-    SetDlgItemTextA(dialog, IDC_RULE_EDITOR_TITLE, title);
-    SetDlgItemTextA(dialog, IDC_RULE_EDITOR_CLASS, className);
+    WindowTexts texts = ReadWindowTexts(window);
+    SetDlgItemTextA(dialog, IDC_RULE_EDITOR_TITLE, texts.title);
+    SetDlgItemTextA(dialog, IDC_RULE_EDITOR_CLASS, texts.className);
     Check(dialog, IDC_RULE_EDITOR_MATCH_TITLE, true);
     Check(dialog, IDC_RULE_EDITOR_MATCH_CLASS, true);
     SendDlgItemMessageA(dialog, IDC_RULE_EDITOR_TITLE_MATCH, CB_SETCURSEL, Equals, 0);

@@ -37,11 +37,8 @@ void ActOn(HWND window)
     int32_t action = static_cast<int32_t>(selected);
     PerformAction(window, action);
     // Read only now, so that the row shows the window as the action left it.
-    char title[RuleTextSize] = "";
-    char className[RuleTextSize] = "";
-    GetWindowTextA(window, title, sizeof title);
-    GetClassNameA(window, className, sizeof className);
-    LogAction(window, action, title, className);
+    WindowTexts texts = ReadWindowTexts(window);
+    LogAction(window, action, texts.title, texts.className);
 }
 
 // The picker is hidden before the point is examined, so that the window
