@@ -4,8 +4,9 @@
 #include "actions/hidden_dialog.h"
 
 #include "actions/window_actions.h"
-#include "app/resource.h"
-#include "events/window_events.h"
+#include "actions/window_texts.h"
+#include "common/app_state.h"
+#include "common/resource.h"
 #include "rules/rule.h"
 
 #include <cstdio>
@@ -89,8 +90,6 @@ BOOL OnCommand(HWND dialog, int id)
     return FALSE;
 }
 
-} // namespace
-
 INT_PTR CALLBACK HiddenWindowsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -102,4 +101,12 @@ INT_PTR CALLBACK HiddenWindowsDialogProc(HWND dialog, UINT message, WPARAM wPara
         return OnCommand(dialog, LOWORD(wParam));
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR ShowHiddenWindowsDialog(HWND owner)
+{
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_HIDDEN_WINDOWS), owner,
+                           HiddenWindowsDialogProc, 0);
 }

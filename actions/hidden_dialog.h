@@ -4,4 +4,5 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK HiddenWindowsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Modal, owned by owner; returns IDOK or IDCANCEL as the dialog was left.
+INT_PTR ShowHiddenWindowsDialog(HWND owner);

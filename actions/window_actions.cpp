@@ -2,7 +2,7 @@
 // windows hidden or cloaked, kept so that every one of them can be given back.
 #include "actions/window_actions.h"
 
-#include "app/app_state.h"
+#include "common/app_state.h"
 #include "rules/rule.h"
 
 WindowList HiddenList;

@@ -2,6 +2,8 @@
 // windows the program has hidden or cloaked so that they can be given back.
 #pragma once
 
+#include "rules/rule_effects.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -27,10 +29,10 @@ private:
 extern WindowList HiddenList;
 extern WindowList CloakedList;
 
-// Carries out action on window. Nonzero when the platform call reports
-// success; 0 when the window is one of the program's own or already
-// cloaked, when action is not a WindowAction, or when the call fails.
-int PerformAction(HWND window, int32_t action);
+// PerformAction (rules/rule_effects.h) is defined here. Nonzero when the
+// platform call reports success; 0 when the window is one of the program's
+// own or already cloaked, when action is not a WindowAction, or when the
+// call fails.
 
 // Shows every hidden window, gives every cloaked window back to the desktop,
 // and empties both lists. Entries of windows that no longer exist are

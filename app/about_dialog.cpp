@@ -2,11 +2,10 @@
 // menu of MainDialog.
 #include "app/about_dialog.h"
 
-#include "app/app_state.h"
-#include "app/main_window.h"
-#include "app/resource.h"
+#include "common/app_state.h"
+#include "common/resource.h"
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:

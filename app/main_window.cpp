@@ -2,15 +2,18 @@
 // second start signals, and is the parent of every cloaked window.
 #include "app/main_window.h"
 
+#include <shellapi.h>
+
 #include "actions/window_actions.h"
 #include "app/about_dialog.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
-
-NOTIFYICONDATAA trayIconData;
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 
 namespace {
+
+// The first-version record: 88 bytes.
+NOTIFYICONDATAA trayIconData;
 
 // Broadcast by the shell when it starts again; its icons are gone then.
 UINT taskbarCreatedMessage;
@@ -39,17 +42,10 @@ LRESULT OnTrayIcon(LPARAM mouseMessage)
     return 0;
 }
 
-} // namespace
-
-BOOL AddTrayIcon()
-{
-    return Shell_NotifyIconA(NIM_ADD, &trayIconData);
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
-        AddTrayIcon();
+        Shell_NotifyIconA(NIM_ADD, &trayIconData);
         return 0;
     }
     switch (message) {
@@ -78,4 +74,42 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnTrayIcon(lParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray record is the first version");
+
+} // namespace
+
+HICON RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA main = {};
+    main.cbSize = sizeof main;
+    main.style = CS_HREDRAW | CS_VREDRAW;
+    main.lpfnWndProc = MainWindowProc;
+    main.hInstance = instance;
+    main.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    main.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL));
+    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    main.lpszClassName = mainWindowClass;
+    RegisterClassExA(&main);
+    return main.hIcon;
+}
+
+BOOL AddTrayIcon(HICON smallIcon)
+{
+    trayIconData = {};
+    trayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIconData.hWnd = MainWindow;
+    trayIconData.uID = 0;
+    trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconData.uCallbackMessage = WM_TRAYICON;
+    trayIconData.hIcon = smallIcon;
+    lstrcpynA(trayIconData.szTip, appCaption, sizeof trayIconData.szTip);
+    return Shell_NotifyIconA(NIM_ADD, &trayIconData);
+}
+
+void RemoveTrayIcon()
+{
+    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
 }

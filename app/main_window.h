@@ -1,12 +1,12 @@
-// The never-shown main window, the notification icon, and the About box.
+// The never-shown main window and the notification icon.
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
-// The first-version NOTIFYICONDATAA: 88 bytes.
-extern NOTIFYICONDATAA trayIconData;
+// Registers the class of MainWindow ("BRASK2"); returns its large icon.
+HICON RegisterMainWindowClass(HINSTANCE instance);
 
-BOOL AddTrayIcon();
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The icon of MainWindow in the notification area. Added again by itself
+// when the shell starts anew; removed once at the end.
+BOOL AddTrayIcon(HICON smallIcon);
+void RemoveTrayIcon();

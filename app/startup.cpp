@@ -3,9 +3,9 @@
 #include "app/startup.h"
 
 #include "actions/window_actions.h"
-#include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/resource.h"
+#include "common/app_state.h"
+#include "common/resource.h"
 #include "ui/window_picker.h"
 
 #include <cstdio>
@@ -51,32 +51,8 @@ void ExcludeWorkingDirectoryFromDllSearch()
 
 HICON RegisterWindowClasses(HINSTANCE instance)
 {
-    WNDCLASSEXA main = {};
-    main.cbSize = sizeof main;
-    main.style = CS_HREDRAW | CS_VREDRAW;
-    main.lpfnWndProc = MainWindowProc;
-    main.hInstance = instance;
-    main.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    main.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL));
-    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    main.lpszClassName = mainWindowClass;
-    RegisterClassExA(&main);
-
-    // The exclamation icon (OIC_BANG), asked for as an icon: it shares its
-    // number with the crosshair cursor.
-    constexpr WORD ExclamationIcon = 32515;
-    WNDCLASSEXA picker = {};
-    picker.cbSize = sizeof picker;
-    picker.lpfnWndProc = PickerWindowProc;
-    picker.hInstance = instance;
-    picker.hIcon = static_cast<HICON>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(ExclamationIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-    picker.hIconSm = picker.hIcon;
-    picker.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    picker.lpszClassName = pickerClass;
-    RegisterClassExA(&picker);
-    return main.hIcon;
+    RegisterPickerClass(instance);
+    return RegisterMainWindowClass(instance);
 }
 
 namespace {

@@ -2,18 +2,17 @@
 // running instance, the hook library, the message loop, and an end that
 // gives every hidden and cloaked window back.
 #include "actions/window_actions.h"
-#include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/resource.h"
 #include "app/startup.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "hook/hook_api.h"
 #include "rules/rule_file.h"
 #include "ui/main_dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace {
 
@@ -67,18 +66,6 @@ bool BindHookLibrary()
     return true;
 }
 
-void FillTrayIconData(HICON smallIcon)
-{
-    trayIconData = {};
-    trayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    trayIconData.hWnd = MainWindow;
-    trayIconData.uID = 0;
-    trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIconData.uCallbackMessage = WM_TRAYICON;
-    trayIconData.hIcon = smallIcon;
-    lstrcpynA(trayIconData.szTip, appCaption, sizeof trayIconData.szTip);
-}
-
 void AddAboutToSystemMenu()
 {
     HMENU menu = GetSystemMenu(MainDialog, FALSE);
@@ -103,7 +90,6 @@ int RunMessageLoop()
 
 } // namespace
 
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray record is the first version");
 static_assert(sizeof(WNDCLASSEXA) == 48, "the class record is the 32-bit one");
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -133,16 +119,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     HICON smallIcon = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP_SMALL), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-    FillTrayIconData(smallIcon);
-    AddTrayIcon();
+    AddTrayIcon(smallIcon);
 
-    MainDialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    MainDialog = CreateMainDialog();
     LoadRules(ruleFileName);
     SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
 
     if (!InstallHook(MainDialog, WM_HOOKCREATE, WM_HOOKIGNORED, WM_HOOKACTIVATE)) {
         ShowLastError(INSTALL_HOOK_EXPORT);
-        Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+        RemoveTrayIcon();
         FreeLibrary(hookLibraryModule);
         return 0;
     }
@@ -159,7 +144,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     MainDialog = nullptr;
     DestroyWindow(PickerWindow);
     PickerWindow = nullptr;
-    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    RemoveTrayIcon();
     ReleaseHook();
     FreeLibrary(hookLibraryModule);
     // MainWindow, the parent of the cloaked windows, still exists here.

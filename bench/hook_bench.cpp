@@ -11,9 +11,9 @@
 // event list); --bare puts in its place one that only hides the target class,
 // which shows what the hook itself allows.
 #include "actions/window_actions.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "events/window_events.h"
 #include "hook/hook_api.h"
 #include "rules/rule.h"

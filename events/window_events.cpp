@@ -3,9 +3,10 @@
 // is shown, newest on top.
 #include "events/window_events.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "actions/window_texts.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "rules/apply_rules.h"
 #include "rules/rule.h"
 
@@ -131,24 +132,6 @@ void HandleWindowEvent(UINT message, HWND window)
     WindowTexts texts = ReadWindowTexts(window);
     LogEvent(window, event, texts.title, texts.className);
     ApplyRules(window, event, texts.title, texts.className);
-}
-
-// A read that fails leaves the text empty rather than whatever the buffer
-// held; a null handle is not read at all, since Wine fills the buffer with
-// garbage for it.
-WindowTexts ReadWindowTexts(HWND window)
-{
-    WindowTexts texts;
-    texts.title[0] = texts.className[0] = '\0';
-    if (!window)
-        return texts;
-    if (GetWindowTextA(window, texts.title, sizeof texts.title) <= 0)
-        texts.title[0] = '\0';
-    if (GetClassNameA(window, texts.className, sizeof texts.className) <= 0)
-        texts.className[0] = '\0';
-    texts.title[sizeof texts.title - 1] = '\0';
-    texts.className[sizeof texts.className - 1] = '\0';
-    return texts;
 }
 
 void SetEventDelay(int ms)

@@ -2,21 +2,13 @@
 // event and every action is shown: the list view of MainDialog.
 #pragma once
 
-#include "rules/rule.h"
+#include "rules/rule_effects.h"
 
 #include <windows.h>
 
 #include <cstdint>
 
 constexpr int EventLogLimit = 100;
-
-// A window's title and class as every part of the program holds them: at
-// most 79 characters each, cut where longer; empty where they cannot be read.
-struct WindowTexts {
-    char title[RuleTextSize];
-    char className[RuleTextSize];
-};
-WindowTexts ReadWindowTexts(HWND window);
 
 extern int eventDelayMs;
 extern char eventDelayLabel[16];  // "%d ms"
@@ -35,8 +27,8 @@ void InitEventControls(HWND dialog);
 void OnEventDelayScroll(HWND dialog);
 
 // One row at the top of the event list, which keeps at most 100 rows.
+// LogAction (rules/rule_effects.h) is defined here and writes the same row.
 void LogEvent(HWND window, int32_t event, const char *title, const char *className);
-void LogAction(HWND window, int32_t action, const char *title, const char *className);
 
 // The rules over every visible top-level window, for any event; no event row.
 void ApplyRulesToOpenWindows();

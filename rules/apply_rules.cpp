@@ -1,8 +1,7 @@
 #include "rules/apply_rules.h"
 
-#include "actions/window_actions.h"
-#include "events/window_events.h"
 #include "rules/match_text.h"
+#include "rules/rule_effects.h"
 #include "rules/rule_set.h"
 
 #include <cstring>
@@ -34,9 +33,9 @@ bool RuleMatches(const Rule &rule, int32_t event, Text title, Text className)
 
 } // namespace
 
-// Only the action value is carried across PerformAction and LogAction: a
-// synchronous call to another program's thread lets messages sent to ours
-// run meanwhile, and they may change the rules and move their storage. The
+// Only the action value is carried across PerformAction and LogAction: either
+// may let messages run meanwhile (a call to another program's thread, a
+// message box), and they may change the rules and move their storage. The
 // count is read again before every rule for the same reason.
 void ApplyRules(HWND window, int32_t event, const char *title, const char *className)
 {

@@ -4,10 +4,9 @@
 #include "ui/main_dialog.h"
 
 #include "actions/hidden_dialog.h"
-#include "app/about_dialog.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "events/window_events.h"
 #include "rules/rule_file.h"
 #include "rules/rule_set.h"
@@ -24,6 +23,19 @@ namespace {
 
 // The path chosen for an import; emptied before each use.
 char importFileName[256];
+
+// Moves a top-level window to the middle of the full-screen area.
+void CenterWindow(HWND window)
+{
+    RECT frame;
+    if (!GetWindowRect(window, &frame))
+        return;
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    int x = (GetSystemMetrics(SM_CXFULLSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYFULLSCREEN) - height) / 2;
+    MoveWindow(window, x, y, width, height, FALSE);
+}
 
 HWND RuleList(HWND dialog)
 {
@@ -75,16 +87,11 @@ void OnRefreshRules(HWND dialog, int row)
     SendMessageA(list, LB_SETCURSEL, row, 0);
 }
 
-void OpenEditor(HWND dialog)
-{
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_RULE_EDITOR), dialog, RuleEditorProc, 0);
-}
-
 void OnAdd(HWND dialog)
 {
     editorPrefill.reset();
     editorIndex = -1;
-    OpenEditor(dialog);
+    ShowRuleEditor(dialog);
 }
 
 void OnEdit(HWND dialog)
@@ -94,7 +101,7 @@ void OnEdit(HWND dialog)
         return;
     editorPrefill = ruleSet.At(row);
     editorIndex = row;
-    OpenEditor(dialog);
+    ShowRuleEditor(dialog);
 }
 
 void OnDelete(HWND dialog)
@@ -171,7 +178,7 @@ void OnAddFromEvent(HWND dialog)
 
     editorPrefill = rule;
     editorIndex = -1;
-    OpenEditor(dialog);
+    ShowRuleEditor(dialog);
 }
 
 BOOL OnCommand(HWND dialog, WORD id)
@@ -200,8 +207,7 @@ BOOL OnCommand(HWND dialog, WORD id)
         OnAddFromEvent(dialog);
         return TRUE;
     case IDC_MAIN_RESTORE_HIDDEN:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_HIDDEN_WINDOWS), dialog, HiddenWindowsDialogProc,
-                        0);
+        ShowHiddenWindowsDialog(dialog);
         return TRUE;
     case IDC_MAIN_CLEAR_LIST:
         ClearEventLog();
@@ -223,14 +229,14 @@ BOOL OnSysCommand(HWND dialog, WPARAM command)
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return TRUE;
     }
+    // The About box belongs to MainWindow, which opens it for the tray's
+    // command too.
     if (command == IDM_ABOUT) {
-        ShowAboutBox();
+        SendMessageA(MainWindow, WM_COMMAND, IDM_ABOUT, 0);
         return TRUE;
     }
     return FALSE;
 }
-
-} // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -257,14 +263,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
-void CenterWindow(HWND window)
+} // namespace
+
+HWND CreateMainDialog()
 {
-    RECT frame;
-    if (!GetWindowRect(window, &frame))
-        return;
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    int x = (GetSystemMetrics(SM_CXFULLSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYFULLSCREEN) - height) / 2;
-    MoveWindow(window, x, y, width, height, FALSE);
+    return CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
 }

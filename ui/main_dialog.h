@@ -3,7 +3,5 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Moves a top-level window to the middle of the full-screen area.
-void CenterWindow(HWND window);
+// Creates MainDialog, modeless, hidden and without an owner; null on failure.
+HWND CreateMainDialog();

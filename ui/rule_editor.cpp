@@ -4,10 +4,10 @@
 // main dialog through editorPrefill and editorIndex.
 #include "ui/rule_editor.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
-#include "events/window_events.h"
+#include "actions/window_texts.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "rules/rule_file.h"
 #include "rules/rule_set.h"
 #include "ui/window_picker.h"
@@ -176,8 +176,6 @@ BOOL OnCommand(HWND dialog, int id)
     return FALSE;
 }
 
-} // namespace
-
 INT_PTR CALLBACK RuleEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -196,4 +194,11 @@ INT_PTR CALLBACK RuleEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR ShowRuleEditor(HWND owner)
+{
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_RULE_EDITOR), owner, RuleEditorProc, 0);
 }

@@ -17,4 +17,6 @@ extern int editorIndex;
 // The open editor, or null.
 extern HWND openEditor;
 
-INT_PTR CALLBACK RuleEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Opens the editor on editorPrefill, modal and owned by owner; IDOK once the
+// rule is stored and saved, IDCANCEL when nothing changed.
+INT_PTR ShowRuleEditor(HWND owner);

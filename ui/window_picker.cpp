@@ -4,9 +4,10 @@
 #include "ui/window_picker.h"
 
 #include "actions/window_actions.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "actions/window_texts.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "events/window_events.h"
 #include "rules/rule.h"
 #include "ui/rule_editor.h"
@@ -57,6 +58,27 @@ void OnPick(LPARAM lParam)
         ActOn(window);
 }
 
+LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_RBUTTONDOWN:
+        EndPick();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnPick(lParam);
+        return 0;
+    case WM_CLOSE:
+        // Alt+F4 while picking ends up here. Destroying the picker would
+        // leave the toggle pressed and no picker for the rest of the run, so
+        // it cancels instead; the program destroys the picker itself at exit.
+        if (IsWindowVisible(window))
+            EndPick();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 } // namespace
 
 void BeginPick()
@@ -80,23 +102,19 @@ void EndPick()
     SendMessageA(toggle, BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
-LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void RegisterPickerClass(HINSTANCE instance)
 {
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_RBUTTONDOWN:
-        EndPick();
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnPick(lParam);
-        return 0;
-    case WM_CLOSE:
-        // Alt+F4 while picking ends up here. Destroying the picker would
-        // leave the toggle pressed and no picker for the rest of the run, so
-        // it cancels instead; the program destroys the picker itself at exit.
-        if (IsWindowVisible(window))
-            EndPick();
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    // The exclamation icon (OIC_BANG), asked for as an icon: it shares its
+    // number with the crosshair cursor.
+    constexpr WORD ExclamationIcon = 32515;
+    WNDCLASSEXA picker = {};
+    picker.cbSize = sizeof picker;
+    picker.lpfnWndProc = PickerWindowProc;
+    picker.hInstance = instance;
+    picker.hIcon = static_cast<HICON>(
+        LoadImageA(nullptr, MAKEINTRESOURCEA(ExclamationIcon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    picker.hIconSm = picker.hIcon;
+    picker.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    picker.lpszClassName = pickerClass;
+    RegisterClassExA(&picker);
 }

@@ -7,4 +7,5 @@
 void BeginPick();
 void EndPick();
 
-LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Registers the class of PickerWindow ("BraskCap").
+void RegisterPickerClass(HINSTANCE instance);

@@ -3,10 +3,10 @@
 // this process, where no second one is needed, the main dialog from resource
 // 130 and MainWindow of the real class, with a victim's windows under them.
 #include "actions/window_actions.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
 #include "app/startup.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "rules/rule_file.h"
 #include "rules/rule_text.h"
 #include "tests/app/black_box.h"
@@ -190,7 +190,7 @@ protected:
         // Not the caption a second start of the real program looks for.
         MainWindow = CreateWindowExA(0, mainWindowClass, "main window under test", WS_POPUP, 0, 0, 1, 1,
                                      nullptr, nullptr, appInstance, nullptr);
-        MainDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+        MainDialog = CreateMainDialog();
         ASSERT_TRUE(MainWindow && MainDialog);
     }
     void TearDown() override

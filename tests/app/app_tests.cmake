@@ -15,6 +15,6 @@ endforeach()
 add_executable(app_tests
     ${CMAKE_CURRENT_LIST_DIR}/app_test.cpp
     ${CMAKE_SOURCE_DIR}/app/brask2.rc)
-target_link_libraries(app_tests PRIVATE brask_app gtest gtest_main test_support)
+target_link_libraries(app_tests PRIVATE brask_shell gtest gtest_main test_support)
 add_dependencies(app_tests brask2_exe brask2_dll victim ${test_hooks})
 add_test(NAME app_tests COMMAND app_tests)

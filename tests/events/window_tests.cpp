@@ -4,9 +4,9 @@
 // The program's own windows are the tests' own: a never-shown MainWindow, a
 // picker, and the real main dialog with no procedure but its event list.
 #include "actions/window_actions.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "events/window_events.h"
 #include "rules/apply_rules.h"
 #include "rules/rule_set.h"

@@ -1,6 +1,6 @@
 // brask2.dll as the program binds it: loaded by name, its two exports looked
 // up and called cdecl, its reports received by windows of this test.
-#include "app/messages.h"
+#include "common/messages.h"
 #include "hook/hook_api.h"
 #include "tests/support/test_support.h"
 

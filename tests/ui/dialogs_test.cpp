@@ -2,10 +2,10 @@
 // opened by its buttons, answered by a modal script or by real input, acting on victim windows.
 #include "actions/hidden_dialog.h"
 #include "actions/window_actions.h"
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/resource.h"
 #include "app/startup.h"
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "common/resource.h"
 #include "events/window_events.h"
 #include "rules/rule_file.h"
 #include "rules/rule_text.h"
@@ -138,7 +138,7 @@ protected:
         MainWindow = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, {}, {}, appInstance, {});
         PickerWindow = CreateWindowExA(0, pickerClass, pickerTitle, WS_POPUP, 0, 0, width, height, {}, {},
                                        appInstance, {});
-        MainDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+        MainDialog = CreateMainDialog();
     }
     // Cloaked windows go back to the desktop first: they would die with MainWindow otherwise.
     void TearDown() override
@@ -302,8 +302,7 @@ TEST_F(DialogTest, HiddenWindowsDialog)
         {[](HWND) { Key(VK_ESCAPE); }, IDCANCEL}};
     for (const auto &[end, result] : ways) {
         ModalScript script({On(hidden, end)});
-        EXPECT_EQ(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_HIDDEN_WINDOWS), MainDialog,
-                                  HiddenWindowsDialogProc, 0), result);
+        EXPECT_EQ(ShowHiddenWindowsDialog(MainDialog), result);
         EXPECT_TRUE(script.Finished());
     }
 }

@@ -1,6 +1,6 @@
-#include "app/app_state.h"
+#include "common/app_state.h"
 
-#include "app/resource.h"
+#include "common/resource.h"
 
 char appCaption[AppStringSize] = "Tarnwick II";
 char mainWindowClass[AppStringSize] = "BRASK2";

@@ -1,0 +1,19 @@
+#include "actions/window_texts.h"
+
+// A read that fails leaves the text empty rather than whatever the buffer
+// held; a null handle is not read at all, since Wine fills the buffer with
+// garbage for it.
+WindowTexts ReadWindowTexts(HWND window)
+{
+    WindowTexts texts;
+    texts.title[0] = texts.className[0] = '\0';
+    if (!window)
+        return texts;
+    if (GetWindowTextA(window, texts.title, sizeof texts.title) <= 0)
+        texts.title[0] = '\0';
+    if (GetClassNameA(window, texts.className, sizeof texts.className) <= 0)
+        texts.className[0] = '\0';
+    texts.title[sizeof texts.title - 1] = '\0';
+    texts.className[sizeof texts.className - 1] = '\0';
+    return texts;
+}
