@@ -31,8 +31,8 @@ install_missing() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# cmake configure (once) and build of one preset into $BUILD/<preset>.
-build_preset() {
+# cmake configure of one preset into $BUILD/<preset>, once.
+configure_preset() {
     local preset=$1; shift
     local dir=$BUILD/$preset
     # A build folder other than the default leaves its program files in a
@@ -42,7 +42,14 @@ build_preset() {
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$dist" "$@" >/dev/null || return 1
     fi
-    cmake --build "$dir" -j"$(nproc)" 2>&1 | grep -E 'error|Error|warning:' ; test "${PIPESTATUS[0]}" -eq 0
+}
+
+# Configure and build one preset; with --target, only that target.
+build_preset() {
+    local preset=$1; shift
+    configure_preset "$preset" || return 1
+    cmake --build "$BUILD/$preset" -j"$(nproc)" "$@" 2>&1 | grep -E 'error|Error|warning:'
+    test "${PIPESTATUS[0]}" -eq 0
 }
 
 # An X server of our own on a free display; sets DISPLAY and XVFB_PID.
