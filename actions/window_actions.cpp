@@ -11,7 +11,7 @@ WindowList CloakedList;
 ptrdiff_t WindowList::FindFirst(HWND window) const
 {
     for (size_t index = 0; index < windows_.size(); ++index) {
-        if (windows_[index] == window)
+        if (windows_[index].window == window)
             return static_cast<ptrdiff_t>(index);
     }
     return -1;

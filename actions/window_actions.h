@@ -11,19 +11,28 @@
 #include <vector>
 
 // An ordered list of window handles, oldest first. Duplicates are kept and
-// entries are never dropped on their own when their window goes away.
+// entries are never dropped on their own when their window goes away. Each
+// entry remembers the thread that owned its window when it was listed, since
+// a handle may be reused for another program's window once its own is gone.
 class WindowList {
 public:
     size_t Count() const { return windows_.size(); }
-    HWND At(size_t index) const { return windows_[index]; }
-    void Append(HWND window) { windows_.push_back(window); }
+    HWND At(size_t index) const { return windows_[index].window; }
+    DWORD ThreadAt(size_t index) const { return windows_[index].threadId; }
+    // The window's owning thread as it is now.
+    void Append(HWND window) { Append(window, GetWindowThreadProcessId(window, nullptr)); }
+    void Append(HWND window, DWORD threadId) { windows_.push_back({window, threadId}); }
     // Index of the first entry holding window, or -1.
     ptrdiff_t FindFirst(HWND window) const;
     void RemoveAt(size_t index);
     void Clear() { windows_.clear(); }
 
 private:
-    std::vector<HWND> windows_;
+    struct Entry {
+        HWND window;
+        DWORD threadId;
+    };
+    std::vector<Entry> windows_;
 };
 
 extern WindowList HiddenList;
