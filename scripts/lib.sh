@@ -3,6 +3,10 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BRASK_BUILD:-$ROOT/build}
+# A build folder other than the default leaves its program files and zips in
+# a dist/ of its own, so that builds side by side do not share one.
+DIST=$ROOT/dist
+[ "$BUILD" != "$ROOT/build" ] && DIST=$BUILD/dist
 
 PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
           g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine
@@ -35,12 +39,8 @@ install_missing() {
 configure_preset() {
     local preset=$1; shift
     local dir=$BUILD/$preset
-    # A build folder other than the default leaves its program files in a
-    # dist/ of its own, so that builds side by side do not share one.
-    local dist=$ROOT/dist
-    [ "$BUILD" != "$ROOT/build" ] && dist=$BUILD/dist
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$dist" "$@" >/dev/null || return 1
+        cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$DIST" "$@" >/dev/null || return 1
     fi
 }
 
