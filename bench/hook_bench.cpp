@@ -11,14 +11,12 @@
 // event list); --bare puts in its place one that only hides the target class,
 // which shows what the hook itself allows.
 #include "actions/window_actions.h"
+#include "bench/bench_support.h"
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
 #include "events/window_events.h"
-#include "hook/hook_api.h"
-#include "rules/rule.h"
 #include "rules/rule_set.h"
-#include "tests/support/test_support.h"
 
 #include <commctrl.h>
 
@@ -26,14 +24,15 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
-constexpr UINT WM_BENCH_MARK = WM_APP + 50;
+constexpr UINT WM_BENCH_DRAINED = WM_APP + 51;
 constexpr char TargetClass[] = "HookBenchTarget";
 constexpr int ChurnWindows = 2000;
 constexpr int ChurnRounds = 3;
@@ -43,39 +42,19 @@ constexpr double HideTimeoutMs = 1000;
 bool minimalReceiver;
 std::atomic<int> reportsHandled{0};
 std::atomic<int> marksHandled{0};
-LARGE_INTEGER frequency;
-
-double Milliseconds(int64_t ticks) { return 1000.0 * static_cast<double>(ticks) / frequency.QuadPart; }
-
-int64_t Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-// Only what the bare receiver needs: a Create report of the target class is
-// hidden at once, with the same call PerformAction uses.
-void HideIfTarget(UINT message, HWND window)
-{
-    char className[RuleTextSize];
-    if (message == WM_HOOKCREATE && GetClassNameA(window, className, sizeof className) > 0 &&
-        std::strcmp(className, TargetClass) == 0)
-        ShowWindowAsync(window, SW_HIDE);
-}
 
 LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_HOOKCREATE:
     case WM_HOOKACTIVATE:
-        if (minimalReceiver)
-            HideIfTarget(message, reinterpret_cast<HWND>(wParam));
-        else
+        if (!minimalReceiver)
             HandleWindowEvent(message, reinterpret_cast<HWND>(wParam));
+        else if (message == WM_HOOKCREATE)
+            HideIfClass(reinterpret_cast<HWND>(wParam), TargetClass);
         ++reportsHandled;
         return 0;
-    case WM_BENCH_MARK:
+    case WM_BENCH_DRAINED:
         ++marksHandled;
         return 0;
     }
@@ -102,41 +81,6 @@ HWND CreateReceiver()
     InitEventControls(receiver);
     return receiver;
 }
-
-class HookLibrary {
-public:
-    HookLibrary() : library_(LoadLibraryA("brask2.dll"))
-    {
-        install_ = Export<InstallHookFunction>(INSTALL_HOOK_EXPORT);
-        release_ = Export<ReleaseHookFunction>(RELEASE_HOOK_EXPORT);
-    }
-    ~HookLibrary()
-    {
-        if (library_)
-            FreeLibrary(library_);
-    }
-    HookLibrary(const HookLibrary &) = delete;
-    HookLibrary &operator=(const HookLibrary &) = delete;
-
-    bool Loaded() const { return install_ && release_; }
-    bool Install(HWND receiver) const
-    {
-        return install_(receiver, WM_HOOKCREATE, WM_HOOKIGNORED, WM_HOOKACTIVATE) != 0;
-    }
-    void Release() const { release_(); }
-
-private:
-    template <typename Function> Function Export(const char *name) const
-    {
-        return library_ ? reinterpret_cast<Function>(
-                              reinterpret_cast<void (*)()>(GetProcAddress(library_, name)))
-                        : nullptr;
-    }
-
-    HMODULE library_;
-    InstallHookFunction install_ = nullptr;
-    ReleaseHookFunction release_ = nullptr;
-};
 
 struct Job {
     const std::function<void()> *work;
@@ -166,7 +110,7 @@ void RunBesideReceiver(const std::function<void()> &work)
 void Drain(HWND receiver)
 {
     int target = marksHandled + 1;
-    PostMessageA(receiver, WM_BENCH_MARK, 0, 0);
+    PostMessageA(receiver, WM_BENCH_DRAINED, 0, 0);
     WaitFor([&] { return marksHandled >= target; }, 600000);
 }
 
@@ -174,42 +118,10 @@ void Drain(HWND receiver)
 void AwaitDrained(HWND receiver)
 {
     int target = marksHandled + 1;
-    PostMessageA(receiver, WM_BENCH_MARK, 0, 0);
+    PostMessageA(receiver, WM_BENCH_DRAINED, 0, 0);
     int64_t start = Now();
     while (marksHandled < target && Milliseconds(Now() - start) < 60000)
         SwitchToThread();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Percentile(std::vector<double> values, int percent)
-{
-    std::sort(values.begin(), values.end());
-    size_t rank = (values.size() * percent + 99) / 100;
-    return values[std::max<size_t>(rank, 1) - 1];
-}
-
-void AddUnmatchedRules()
-{
-    for (int i = 0; i < 10; ++i) {
-        Rule rule;
-        rule.event = i < 7 ? Create : Activate;
-        rule.action = Minimize;
-        if (i % 2) {
-            rule.matchTitle = true;
-            rule.titleMatch = Contains;
-            rule.titleCase = false;
-            std::snprintf(rule.title, sizeof rule.title, "no such title %d", i);
-        } else {
-            rule.matchClass = true;
-            std::snprintf(rule.className, sizeof rule.className, "NoSuchClass%d", i);
-        }
-        ruleSet.Append(rule);
-    }
 }
 
 struct ChurnTime {
@@ -247,7 +159,8 @@ ChurnTime ChurnHooked(Victim &victim, const HookLibrary &hook, HWND receiver, bo
 // busier or quieter weighs on both alike.
 int Overhead(Victim &victim, const HookLibrary &hook, HWND receiver, int delayMs, int rounds)
 {
-    AddUnmatchedRules();
+    for (const Rule &rule : UnmatchedRules())
+        ruleSet.Append(rule);
     SetEventDelay(delayMs);
     std::vector<double> ratios, wallRatios, withoutMs, withMs;
     for (int round = 1; round <= rounds; ++round) {
@@ -280,52 +193,26 @@ int Overhead(Victim &victim, const HookLibrary &hook, HWND receiver, int delayMs
     return 0;
 }
 
-struct Sample {
-    double fromCallMs;
-    double fromReturnMs;
-    bool hidden;
-};
-
-// The victim's counter readings are the low 32 bits of the same counter.
-double Since(LRESULT low, int64_t now)
+// The next window starts on an idle receiver.
+HideSample TimeOneWindow(Victim &victim, HWND receiver, int index)
 {
-    return Milliseconds(static_cast<uint32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(low)));
-}
-
-Sample TimeOneWindow(Victim &victim, HWND receiver, int index)
-{
-    Sample sample = {};
-    HWND window = reinterpret_cast<HWND>(
-        victim.Send(std::string("timed ") + TargetClass + "|bench " + std::to_string(index)));
-    if (!window)
-        return sample;
-    int64_t start = Now();
-    while (IsWindowVisible(window) && Milliseconds(Now() - start) < HideTimeoutMs)
-        SwitchToThread();
-    int64_t hidden = Now();
-    sample.hidden = !IsWindowVisible(window);
-    sample.fromCallMs = Since(victim.Send("timedcall"), hidden);
-    sample.fromReturnMs = Since(victim.Send("timedreturn"), hidden);
-    victim.Send("destroy " + std::to_string(reinterpret_cast<uintptr_t>(window)));
-    // The next window starts on an idle receiver.
+    HideSample sample =
+        TimeHide(victim, TargetClass, "bench " + std::to_string(index), HideTimeoutMs);
+    if (sample.window)
+        victim.Send("destroy " + std::to_string(reinterpret_cast<uintptr_t>(sample.window)));
     AwaitDrained(receiver);
     return sample;
 }
 
 int Latency(Victim &victim, const HookLibrary &hook, HWND receiver)
 {
-    Rule hide;
-    hide.event = Create;
-    hide.matchClass = true;
-    std::strcpy(hide.className, TargetClass);
-    hide.action = Hide;
-    ruleSet.Append(hide);
+    ruleSet.Append(HideRule(TargetClass));
     SetEventDelay(0);
     if (!hook.Install(receiver)) {
         std::printf("InstallHook failed: %lu\n", GetLastError());
         return 1;
     }
-    std::vector<Sample> samples;
+    std::vector<HideSample> samples;
     RunBesideReceiver([&] {
         for (int i = 0; i < LatencyWindows; ++i)
             samples.push_back(TimeOneWindow(victim, receiver, i));
@@ -333,7 +220,7 @@ int Latency(Victim &victim, const HookLibrary &hook, HWND receiver)
     hook.Release();
     std::vector<double> fromCall, fromReturn;
     int missed = 0;
-    for (const Sample &sample : samples) {
+    for (const HideSample &sample : samples) {
         if (!sample.hidden) {
             ++missed;
             continue;
@@ -389,8 +276,7 @@ int main(int argc, char **argv)
                     "       hook_bench latency [--bare]\n");
         return 64;
     }
-    QueryPerformanceFrequency(&frequency);
-    HookLibrary hook;
+    HookLibrary hook("brask2.dll");
     if (!hook.Loaded()) {
         std::printf("brask2.dll or its exports not found: %lu\n", GetLastError());
         return 1;

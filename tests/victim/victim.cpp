@@ -12,6 +12,7 @@
 namespace {
 
 constexpr UINT_PTR LateTitleTimerBase = 0x1000;
+constexpr UINT WM_VICTIM_FETCH = WM_APP + 1;
 HINSTANCE instance;
 LARGE_INTEGER timedCall, timedReturn;
 
@@ -71,9 +72,20 @@ HWND ParseHandle(const std::string &text)
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoul(text.c_str(), nullptr, 0)));
 }
 
-LRESULT Churn(int count)
+// Under Wine a thread learns of a hook installed since it last fetched a
+// message only when it fetches one again: without this fetch a whole churn
+// could run past a hook that was put in just before it.
+void FetchOneMessage(HWND control)
+{
+    PostMessageA(control, WM_VICTIM_FETCH, 0, 0);
+    MSG message;
+    GetMessageA(&message, control, WM_VICTIM_FETCH, WM_VICTIM_FETCH);
+}
+
+LRESULT Churn(HWND control, int count)
 {
     EnsureClass("VictimChurn");
+    FetchOneMessage(control);
     DWORD start = GetTickCount();
     for (int i = 0; i < count; ++i) {
         HWND window = CreateWindowExA(0, "VictimChurn", "churn", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
@@ -117,7 +129,7 @@ LRESULT Command(HWND control, const std::string &line)
     if (verb == "destroy")
         return DestroyWindow(ParseHandle(args));
     if (verb == "churn")
-        return Churn(std::atoi(args.c_str()));
+        return Churn(control, std::atoi(args.c_str()));
     if (verb == "quit") {
         PostQuitMessage(0);
         return 1;

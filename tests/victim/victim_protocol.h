@@ -7,8 +7,10 @@
 //                             reply: its handle
 //   latetitle HWND|MS|TITLE   sets HWND's title MS milliseconds from now; 1
 //   destroy HWND              DestroyWindow; reply: its result
-//   churn N                   creates and destroys N top-level windows;
-//                             reply: the milliseconds it took
+//   churn N                   fetches one message (so that a hook installed
+//                             just before is in force), then creates and
+//                             destroys N top-level windows; reply: the
+//                             milliseconds the windows took
 //   timed CLASS|TITLE         as create, and notes the performance counter
 //                             just before and just after CreateWindowExA
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
