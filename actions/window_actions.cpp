@@ -19,8 +19,10 @@ ptrdiff_t WindowList::FindFirst(HWND window) const
 
 void WindowList::RemoveAt(size_t index)
 {
-    if (index < windows_.size())
+    if (index < windows_.size()) {
         windows_.erase(windows_.begin() + static_cast<ptrdiff_t>(index));
+        Changed();
+    }
 }
 
 namespace {

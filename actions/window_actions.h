@@ -21,13 +21,32 @@ public:
     DWORD ThreadAt(size_t index) const { return windows_[index].threadId; }
     // The window's owning thread as it is now.
     void Append(HWND window) { Append(window, GetWindowThreadProcessId(window, nullptr)); }
-    void Append(HWND window, DWORD threadId) { windows_.push_back({window, threadId}); }
+    void Append(HWND window, DWORD threadId)
+    {
+        windows_.push_back({window, threadId});
+        Changed();
+    }
     // Index of the first entry holding window, or -1.
     ptrdiff_t FindFirst(HWND window) const;
     void RemoveAt(size_t index);
-    void Clear() { windows_.clear(); }
+    void Clear()
+    {
+        windows_.clear();
+        Changed();
+    }
+
+    // Called after every change of any list, so that the record kept of them
+    // on disk (actions/recovery_file.h) follows without a caller having to
+    // remember it; null while no record is kept.
+    static inline void (*changed)() = nullptr;
 
 private:
+    static void Changed()
+    {
+        if (changed)
+            changed();
+    }
+
     struct Entry {
         HWND window;
         DWORD threadId;

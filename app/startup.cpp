@@ -5,36 +5,15 @@
 #include "actions/window_actions.h"
 #include "app/main_window.h"
 #include "common/app_state.h"
+#include "common/error_text.h"
 #include "common/resource.h"
 #include "ui/window_picker.h"
 
-#include <cstdio>
 #include <exception>
-
-static void FormatErrorFallback(DWORD code, char *buffer, size_t size)
-{
-    std::snprintf(buffer, size, "Error %lu (0x%08lX)", static_cast<unsigned long>(code),
-                  static_cast<unsigned long>(code));
-}
 
 void ShowLastError(const char *name)
 {
-    DWORD code = GetLastError();
-    char *text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                  reinterpret_cast<char *>(&text), 0, nullptr);
-    // Code 0 has the system text "The operation completed successfully",
-    // which would read as a contradiction under the caption of a failure.
-    char fallback[64];
-    if (length == 0 || text == nullptr || code == ERROR_SUCCESS) {
-        FormatErrorFallback(code, fallback, sizeof fallback);
-        MessageBoxA(nullptr, fallback, name, MB_OK | MB_ICONINFORMATION);
-    } else {
-        MessageBoxA(nullptr, text, name, MB_OK | MB_ICONINFORMATION);
-    }
-    LocalFree(text);
+    MessageBoxA(nullptr, SystemErrorText(GetLastError()).c_str(), name, MB_OK | MB_ICONINFORMATION);
 }
 
 void ExcludeWorkingDirectoryFromDllSearch()

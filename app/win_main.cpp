@@ -1,6 +1,7 @@
 // The whole life of the program on its one thread: start, hand-over to a
 // running instance, the hook library, the message loop, and an end that
 // gives every hidden and cloaked window back.
+#include "actions/recovery_file.h"
 #include "actions/window_actions.h"
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -123,6 +124,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     MainDialog = CreateMainDialog();
     LoadRules(ruleFileName);
+    // The windows that a run ended from outside left hidden.
+    RecoverHiddenWindows();
     SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
 
     if (!InstallHook(MainDialog, WM_HOOKCREATE, WM_HOOKIGNORED, WM_HOOKACTIVATE)) {

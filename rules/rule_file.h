@@ -11,7 +11,8 @@ bool LoadRules(const char *path, RuleSet &rules = ruleSet);
 
 // Writes every rule to path. The new contents are written to a temporary
 // file beside it and then put in its place, so that a failed save leaves
-// the file that was there untouched. True when every rule was written.
+// the file that was there untouched. True when every rule was written;
+// on failure the thread's last error (errno elsewhere) says why.
 bool SaveRules(const char *path, const RuleSet &rules = ruleSet);
 
 // How SaveRules writes one record; tests replace it to make a write fail.

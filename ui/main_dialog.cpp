@@ -12,6 +12,7 @@
 #include "rules/rule_set.h"
 #include "rules/rule_text.h"
 #include "ui/rule_editor.h"
+#include "ui/save_rules.h"
 #include "ui/window_picker.h"
 
 #include <commctrl.h>
@@ -112,7 +113,7 @@ void OnDelete(HWND dialog)
         return;
     SendMessageA(list, LB_DELETESTRING, row, 0);
     ruleSet.Erase(row);
-    SaveRules(ruleFileName);
+    SaveRulesOrWarn(dialog);
     // The row that followed moves up into the selection; none follows the
     // last row.
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));

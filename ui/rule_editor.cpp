@@ -8,8 +8,8 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
-#include "rules/rule_file.h"
 #include "rules/rule_set.h"
+#include "ui/save_rules.h"
 #include "ui/window_picker.h"
 
 #include <cstring>
@@ -130,7 +130,8 @@ const char *ReadRule(HWND dialog, Rule &rule)
 
 // The main dialog redraws the row from the rule list, so the rule is stored
 // first. An index that names no rule gets no row: the main dialog would
-// read past the end of the list.
+// read past the end of the list. A failed save is reported while the editor
+// is still open, so that the warning is owned by the dialog the user used.
 void Commit(HWND dialog, const Rule &rule)
 {
     if (editorIndex >= 0) {
@@ -139,7 +140,7 @@ void Commit(HWND dialog, const Rule &rule)
     } else if (ruleSet.Append(rule)) {
         SendMessageA(MainDialog, WM_REFRESHRULES, ruleSet.Count() - 1, 0);
     }
-    SaveRules(ruleFileName);
+    SaveRulesOrWarn(dialog);
     openEditor = nullptr;
     EndDialog(dialog, IDOK);
 }

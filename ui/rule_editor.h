@@ -18,5 +18,6 @@ extern int editorIndex;
 extern HWND openEditor;
 
 // Opens the editor on editorPrefill, modal and owned by owner; IDOK once the
-// rule is stored and saved, IDCANCEL when nothing changed.
+// rule is stored and saved (or the failed save shown), IDCANCEL when
+// nothing changed.
 INT_PTR ShowRuleEditor(HWND owner);

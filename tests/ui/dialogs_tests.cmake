@@ -4,3 +4,4 @@ add_executable(dialogs_tests ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp ${CMAKE_
 target_link_libraries(dialogs_tests PRIVATE brask_shell gtest gtest_main test_support)
 add_dependencies(dialogs_tests victim)
 add_test(NAME dialogs_tests COMMAND dialogs_tests)
+target_sources(dialogs_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/save_rules_test.cpp)

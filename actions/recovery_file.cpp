@@ -1,0 +1,82 @@
+#include "actions/recovery_file.h"
+
+#include "actions/window_actions.h"
+#include "rules/recovery_lines.h"
+#include "rules/safe_file.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+// Resolved once at start: the open-file dialog of Import moves the working
+// directory while it is open, and the lists may change meanwhile.
+char recoveryPath[MAX_PATH] = "brask2.hid";
+
+HWND WindowOf(uint32_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }
+
+// Another program's window as a killed run left it, or not at all: a
+// handle reused by a stranger, a window shown since, or one of our own is
+// refused.
+bool StillHiddenAsRecorded(const RecoveryEntry &entry)
+{
+    HWND window = WindowOf(entry.window);
+    DWORD processId = 0;
+    if (!IsWindow(window) || GetWindowThreadProcessId(window, &processId) != entry.threadId ||
+        processId != entry.processId || processId == GetCurrentProcessId() || IsWindowVisible(window))
+        return false;
+    char className[257];
+    return GetClassNameA(window, className, sizeof className) > 0 && entry.className == className;
+}
+
+// A window gone since it was listed, or a handle that now names another
+// thread's window, is of no use to the next run.
+void AddLines(std::string &text, const WindowList &windows)
+{
+    for (size_t i = 0; i < windows.Count(); ++i) {
+        HWND window = windows.At(i);
+        DWORD processId = 0;
+        char className[257];
+        if (GetWindowThreadProcessId(window, &processId) != windows.ThreadAt(i) ||
+            GetClassNameA(window, className, sizeof className) == 0)
+            continue;
+        auto handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+        text += FormatRecoveryLine({handle, processId, windows.ThreadAt(i), className});
+    }
+}
+
+// Runs inside whatever changed a list, a window or dialog procedure among
+// them, so nothing may escape. A file that could not be rewritten keeps
+// the windows of before, which the next start checks one by one anyway.
+void WriteRecoveryFile() noexcept
+{
+    try {
+        if (HiddenList.Count() == 0 && CloakedList.Count() == 0) {
+            DeleteFileA(recoveryPath);
+            return;
+        }
+        std::string text;
+        AddLines(text, HiddenList);
+        AddLines(text, CloakedList);
+        WriteFileSafely(recoveryPath, [&](FILE *file) {
+            return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        });
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void RecoverHiddenWindows()
+{
+    DWORD length = GetFullPathNameA(recoveryFileName, sizeof recoveryPath, recoveryPath, nullptr);
+    if (length == 0 || length >= sizeof recoveryPath)
+        lstrcpynA(recoveryPath, recoveryFileName, sizeof recoveryPath);
+    for (const RecoveryEntry &entry : ReadRecoveryFile(recoveryPath)) {
+        HWND window = WindowOf(entry.window);
+        if (StillHiddenAsRecorded(entry) && HiddenList.FindFirst(window) < 0)
+            HiddenList.Append(window, entry.threadId);
+    }
+    WindowList::changed = WriteRecoveryFile;
+    WriteRecoveryFile();
+}

@@ -1,0 +1,13 @@
+// Replacing a file whole or not at all, for every file the program keeps.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+
+// Writes path through write, which returns false when a write failed. The new
+// contents go to a temporary file beside path, reach the disk, and then take
+// path's place, so that a failed save leaves the file that was there
+// untouched. Where no temporary file can be made beside path, path is
+// written in place. On failure errno, and on Windows the thread's last error,
+// still tell why: the cleanup after it does not overwrite them.
+bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write);
