@@ -30,11 +30,14 @@ bool StillHiddenAsRecorded(const RecoveryEntry &entry)
 }
 
 // A window gone since it was listed, or a handle that now names another
-// thread's window, is of no use to the next run.
+// thread's window, is of no use to the next run; one hidden twice needs one
+// line.
 void AddLines(std::string &text, const WindowList &windows)
 {
     for (size_t i = 0; i < windows.Count(); ++i) {
         HWND window = windows.At(i);
+        if (windows.FindFirst(window) < static_cast<ptrdiff_t>(i))
+            continue;
         DWORD processId = 0;
         char className[257];
         if (GetWindowThreadProcessId(window, &processId) != windows.ThreadAt(i) ||
@@ -45,16 +48,13 @@ void AddLines(std::string &text, const WindowList &windows)
     }
 }
 
-// Runs inside whatever changed a list, a window or dialog procedure among
-// them, so nothing may escape. A file that could not be rewritten keeps
-// the windows of before, which the next start checks one by one anyway.
+// Runs from a timer or inside whatever changed a list, a window or dialog
+// procedure among them, so nothing may escape. A file that could not be
+// rewritten keeps the windows of before, which the next start checks one by
+// one anyway.
 void WriteRecoveryFile() noexcept
 {
     try {
-        if (HiddenList.Count() == 0 && CloakedList.Count() == 0) {
-            DeleteFileA(recoveryPath);
-            return;
-        }
         std::string text;
         AddLines(text, HiddenList);
         AddLines(text, CloakedList);
@@ -63,6 +63,34 @@ void WriteRecoveryFile() noexcept
         });
     } catch (...) {
     }
+}
+
+// A flood of reports can hide a window a thousand times a second; each
+// change rewriting and flushing the whole file would cost more than the
+// actions. Changes within WriteDelayMs go to disk in one write, and a timer
+// waits while reports still queue, so the file trails the lists by a moment.
+// Emptied lists remove the file at once: the orderly end relies on it.
+constexpr UINT WriteDelayMs = 100;
+UINT_PTR writeTimer;
+
+void CALLBACK OnWriteTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(nullptr, writeTimer);
+    writeTimer = 0;
+    if (HiddenList.Count() + CloakedList.Count() > 0)
+        WriteRecoveryFile();
+}
+
+void OnListsChanged() noexcept
+{
+    if (HiddenList.Count() == 0 && CloakedList.Count() == 0) {
+        DeleteFileA(recoveryPath);
+        return;
+    }
+    if (!writeTimer)
+        writeTimer = SetTimer(nullptr, 0, WriteDelayMs, OnWriteTimer);
+    if (!writeTimer)
+        WriteRecoveryFile();
 }
 
 } // namespace
@@ -77,6 +105,6 @@ void RecoverHiddenWindows()
         if (StillHiddenAsRecorded(entry) && HiddenList.FindFirst(window) < 0)
             HiddenList.Append(window, entry.threadId);
     }
-    WindowList::changed = WriteRecoveryFile;
-    WriteRecoveryFile();
+    WindowList::changed = OnListsChanged;
+    OnListsChanged();
 }

@@ -10,6 +10,7 @@ constexpr char recoveryFileName[] = "brask2.hid";
 // At start: every window the file names that still exists, belongs to the
 // thread and process recorded for it, is still hidden and still has its
 // class goes into HiddenList once; nothing else of the file is trusted. From
-// then on the file follows every change of the lists: rewritten while they
-// hold anything, removed once both are empty.
+// then on the file follows the changes of the lists: rewritten within a
+// tenth of a second while they hold anything, removed as soon as both are
+// empty.
 void RecoverHiddenWindows();
