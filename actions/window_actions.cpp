@@ -25,24 +25,20 @@ void WindowList::RemoveAt(size_t index)
 
 namespace {
 
-// A handle not yet created (null) stands for no window here, so that an
-// unset MainDialog or MainWindow never matches a top-level window's null
-// parent.
-bool IsOwnWindow(HWND window)
-{
-    return window && (window == MainDialog || window == MainWindow);
-}
-
-// GetParent reports the owner of a popup but nothing for a window that
-// SetParent moved under ours without WS_CHILD, which is what a cloaked window
-// is. Every re-parenting activates the window again, so an Activate rule that
-// cloaks would otherwise cloak the same window over and over: the real parent
-// is checked as well.
+// Every window of this process is refused, not only MainDialog and what it
+// owns: the rule editor's warning box or the About box, hidden by a rule,
+// would stay modal and invisible and lock the user out. A cloaked window is
+// another program's, but held under MainWindow; SetParent does not make
+// GetParent report it, and every re-parenting activates the window again, so
+// an Activate rule that cloaks would otherwise cloak it over and over: its
+// real parent is checked as well.
 bool Refused(HWND window)
 {
-    if (window && window == MainDialog)
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId())
         return true;
-    return IsOwnWindow(GetParent(window)) || IsOwnWindow(GetAncestor(window, GA_PARENT));
+    return MainWindow && GetAncestor(window, GA_PARENT) == MainWindow;
 }
 
 // The window goes into its list before the call, and stays there whatever the

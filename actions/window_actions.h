@@ -39,9 +39,9 @@ extern WindowList HiddenList;
 extern WindowList CloakedList;
 
 // PerformAction (rules/rule_effects.h) is defined here. Nonzero when the
-// platform call reports success; 0 when the window is one of the program's
-// own or already cloaked, when action is not a WindowAction, or when the
-// call fails.
+// platform call reports success; 0 when the window belongs to this process
+// or is already cloaked, when action is not a WindowAction, or when the call
+// fails.
 
 // Shows every hidden window, gives every cloaked window back to the desktop,
 // and empties both lists. Entries of windows that no longer exist are

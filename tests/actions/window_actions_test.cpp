@@ -1,0 +1,59 @@
+// What keeps the actions safe: the guard against every window of this
+// process, restores that touch only the windows that were listed, and the
+// actions that wait for a window its program shows late.
+#include "actions/window_actions.h"
+#include "common/app_state.h"
+#include "rules/rule.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowActionSafety : public testing::Test {
+protected:
+    static void SetUpTestSuite() { victim = new Victim; }
+    static void TearDownTestSuite() { delete victim; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(victim->Running());
+        MainWindow = Own(WS_POPUP);
+    }
+    void TearDown() override
+    {
+        for (HWND window : victimWindows)
+            victim->Send("destroy " + std::to_string(uintptr_t(window)));
+        for (HWND window : ownWindows)
+            DestroyWindow(window);
+        HiddenList.Clear();
+        CloakedList.Clear();
+    }
+    HWND Own(DWORD style, HWND owner = nullptr)
+    {
+        return ownWindows.emplace_back(
+            CreateWindowExA(0, "STATIC", "own", style, 10, 10, 200, 100, owner, nullptr, nullptr, nullptr));
+    }
+
+    inline static Victim *victim = nullptr;
+    std::vector<HWND> victimWindows, ownWindows;
+};
+
+// Neither the About box (no owner) nor the rule editor's warning box (owned
+// by the editor) is MainDialog or owned by it; both are this process's.
+TEST_F(WindowActionSafety, EveryWindowOfThisProcessIsRefused)
+{
+    HWND about = Own(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND warning = Own(WS_POPUP | WS_VISIBLE, Own(WS_POPUP | WS_VISIBLE));
+    for (HWND window : {about, warning}) {
+        for (int32_t action = Close; action <= Smash; ++action) {
+            EXPECT_EQ(PerformAction(window, action), 0) << ActionName(action);
+            PumpMessages();
+            EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window) && !IsZoomed(window) &&
+                        GetAncestor(window, GA_PARENT) == GetDesktopWindow())
+                << ActionName(action);
+        }
+    }
+    EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
+}
+
+} // namespace
