@@ -93,19 +93,37 @@ int PerformAction(HWND window, int32_t action)
     }
 }
 
+bool StillListed(const WindowList &list, size_t index)
+{
+    HWND window = list.At(index);
+    DWORD thread = list.ThreadAt(index);
+    if (thread == 0 || GetWindowThreadProcessId(window, nullptr) != thread)
+        return false;
+    return &list != &CloakedList || (MainWindow && GetAncestor(window, GA_PARENT) == MainWindow);
+}
+
+void RestoreListed(WindowList &list, size_t index)
+{
+    if (StillListed(list, index)) {
+        if (&list == &CloakedList)
+            SetParent(list.At(index), nullptr);
+        else
+            ShowWindow(list.At(index), SW_RESTORE);
+    }
+    list.RemoveAt(index);
+}
+
 // Shown before re-parented: a window both hidden and cloaked has its
 // visibility back by the time it reappears on the desktop.
 void RestoreAllWindows()
 {
     for (size_t index = 0; index < HiddenList.Count(); ++index) {
-        HWND window = HiddenList.At(index);
-        if (IsWindow(window))
-            ShowWindow(window, SW_RESTORE);
+        if (StillListed(HiddenList, index))
+            ShowWindow(HiddenList.At(index), SW_RESTORE);
     }
     for (size_t index = 0; index < CloakedList.Count(); ++index) {
-        HWND window = CloakedList.At(index);
-        if (IsWindow(window))
-            SetParent(window, nullptr);
+        if (StillListed(CloakedList, index))
+            SetParent(CloakedList.At(index), nullptr);
     }
     HiddenList.Clear();
     CloakedList.Clear();

@@ -43,7 +43,18 @@ extern WindowList CloakedList;
 // or is already cloaked, when action is not a WindowAction, or when the call
 // fails.
 
+// Whether entry index of list still names the window that was listed: the
+// thread that owned it then owns it now (a handle freed with its window may
+// come back naming another program's), and an entry of CloakedList still
+// sits under MainWindow. No restore touches a window that fails this.
+bool StillListed(const WindowList &list, size_t index);
+
+// Gives back the window of entry index of HiddenList (shown) or CloakedList
+// (given back to the desktop) if it is still the one listed, and removes the
+// entry either way.
+void RestoreListed(WindowList &list, size_t index);
+
 // Shows every hidden window, gives every cloaked window back to the desktop,
-// and empties both lists. Entries of windows that no longer exist are
+// and empties both lists. Entries that no longer name their window are
 // dropped without a call.
 void RestoreAllWindows();

@@ -34,6 +34,8 @@ protected:
             CreateWindowExA(0, "STATIC", "own", style, 10, 10, 200, 100, owner, nullptr, nullptr, nullptr));
     }
 
+    HWND Target() { return victimWindows.emplace_back(victim->Create("VictimTarget", "Target")); }
+
     inline static Victim *victim = nullptr;
     std::vector<HWND> victimWindows, ownWindows;
 };
@@ -54,6 +56,33 @@ TEST_F(WindowActionSafety, EveryWindowOfThisProcessIsRefused)
         }
     }
     EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
+}
+
+// An entry whose handle another thread's window now bears, or whose cloaked
+// window no longer sits under MainWindow, is dropped untouched, by Restore
+// All and by a single row alike. The listed window given back last shows
+// when the wrong calls would have landed.
+TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
+{
+    for (bool all : {true, false}) {
+        SCOPED_TRACE(all ? "Restore All" : "one row");
+        HWND stranger = Target(), holder = Target(), listed = Target();
+        HWND button = FindWindowExA(holder, nullptr, "BUTTON", nullptr);
+        ShowWindow(stranger, SW_HIDE);
+        HiddenList.Append(stranger, GetCurrentThreadId());
+        CloakedList.Append(button);
+        PerformAction(listed, Hide);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(listed); }));
+        if (all)
+            RestoreAllWindows();
+        for (WindowList *list : {&CloakedList, &HiddenList, &HiddenList})
+            if (!all)
+                RestoreListed(*list, 0);
+        EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(listed); }));
+        EXPECT_FALSE(IsWindowVisible(stranger));
+        EXPECT_EQ(GetAncestor(button, GA_PARENT), holder);
+    }
 }
 
 } // namespace
