@@ -5,6 +5,8 @@
 #include "common/app_state.h"
 #include "rules/rule.h"
 
+#include <vector>
+
 WindowList HiddenList;
 WindowList CloakedList;
 
@@ -24,6 +26,11 @@ void WindowList::RemoveAt(size_t index)
 }
 
 namespace {
+
+// How long this thread waits for another program at one call, and for all
+// the cloaked windows together at a restore of every window.
+constexpr DWORD AnswerWaitMs = 500;
+constexpr DWORD GiveBackWaitMs = 1000;
 
 // Every window of this process is refused, not only MainDialog and what it
 // owns: the rule editor's warning box or the About box, hidden by a rule,
@@ -49,18 +56,80 @@ int HideWindow(HWND window)
     return ShowWindowAsync(window, SW_HIDE);
 }
 
+// SetParent on another program's window is carried out by that window's
+// thread: it waits for as long as that program takes no messages, and has no
+// asynchronous form. It is made from a worker thread, which this thread
+// waits for only so long. A worker left waiting on a hung program finishes
+// when the program runs again, or dies with this process.
+DWORD WINAPI CloakThread(void *window)
+{
+    return SetParent(static_cast<HWND>(window), MainWindow) != nullptr;
+}
+
+DWORD WINAPI UncloakThread(void *window)
+{
+    return SetParent(static_cast<HWND>(window), nullptr) != nullptr;
+}
+
+HANDLE StartReparenting(HWND window, bool cloak)
+{
+    return CreateThread(nullptr, 64 * 1024, cloak ? CloakThread : UncloakThread, window,
+                        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+}
+
+// True when the worker ended within boundMs from start. The messages other
+// threads send this one meanwhile are answered, as a SetParent made here
+// would answer them: the re-parenting may activate windows, whose programs
+// then send to ours.
+bool Finished(HANDLE worker, DWORD start, DWORD boundMs)
+{
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        DWORD left = waited < boundMs ? boundMs - waited : 0;
+        DWORD woken = MsgWaitForMultipleObjects(1, &worker, FALSE, left, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        if (woken != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Whether the window's program takes messages now: a hung program's window
+// is not cloaked, since its SetParent would land some time later, maybe
+// after its entry had been restored and dropped, and the window would die
+// with MainWindow at the end.
+bool Answers(HWND window)
+{
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerWaitMs, &ignored) != 0;
+}
+
 int CloakWindow(HWND window)
 {
     CloakedList.Append(window);
-    return SetParent(window, MainWindow) != nullptr ? 1 : 0;
+    HANDLE worker = Answers(window) ? StartReparenting(window, true) : nullptr;
+    if (!worker)
+        return 0;
+    DWORD cloaked = 0;
+    if (Finished(worker, GetTickCount(), AnswerWaitMs))
+        GetExitCodeThread(worker, &cloaked);
+    CloseHandle(worker);
+    // A child of another thread's window shares that thread's input: every
+    // change of focus or activation in this program would then be a message
+    // to the cloaked window's thread, and wait while its program hangs.
+    if (cloaked)
+        AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(window, nullptr), FALSE);
+    return static_cast<int>(cloaked);
 }
 
-// The minimize waits for the target's thread so that the shrink lands on the
-// minimized window rather than racing the minimize.
+// Both calls are queued for the target's thread, which carries them out in
+// order: the shrink lands on the minimized window.
 int SmashWindow(HWND window)
 {
-    ShowWindow(window, SW_MINIMIZE);
-    return MoveWindow(window, -1, -1, 1, 1, TRUE);
+    ShowWindowAsync(window, SW_MINIMIZE);
+    return SetWindowPos(window, nullptr, -1, -1, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 } // namespace
@@ -69,8 +138,8 @@ int PerformAction(HWND window, int32_t action)
 {
     if (Refused(window))
         return 0;
-    // The asynchronous forms never wait for another program's thread, which
-    // may be hung.
+    // None of these waits without a bound for another program's thread,
+    // which may be hung.
     switch (action) {
     case Close:
         return PostMessageA(window, WM_CLOSE, 0, 0);
@@ -105,25 +174,38 @@ bool StillListed(const WindowList &list, size_t index)
 void RestoreListed(WindowList &list, size_t index)
 {
     if (StillListed(list, index)) {
-        if (&list == &CloakedList)
-            SetParent(list.At(index), nullptr);
-        else
-            ShowWindow(list.At(index), SW_RESTORE);
+        if (&list == &HiddenList) {
+            ShowWindowAsync(list.At(index), SW_RESTORE);
+        } else if (HANDLE worker = StartReparenting(list.At(index), false)) {
+            Finished(worker, GetTickCount(), AnswerWaitMs);
+            CloseHandle(worker);
+        }
     }
     list.RemoveAt(index);
 }
 
-// Shown before re-parented: a window both hidden and cloaked has its
-// visibility back by the time it reappears on the desktop.
+// No call waits without a bound for another program: the shows are queued,
+// and the cloaked windows are given back all at once, each by a worker, so
+// that those of programs that answer are back at once and the hung ones
+// together cost at most GiveBackWaitMs. A window both hidden and cloaked is
+// shown first: its program carries out the calls in the order queued.
 void RestoreAllWindows()
 {
     for (size_t index = 0; index < HiddenList.Count(); ++index) {
         if (StillListed(HiddenList, index))
-            ShowWindow(HiddenList.At(index), SW_RESTORE);
+            ShowWindowAsync(HiddenList.At(index), SW_RESTORE);
     }
+    std::vector<HANDLE> workers;
     for (size_t index = 0; index < CloakedList.Count(); ++index) {
-        if (StillListed(CloakedList, index))
-            SetParent(CloakedList.At(index), nullptr);
+        if (!StillListed(CloakedList, index))
+            continue;
+        if (HANDLE worker = StartReparenting(CloakedList.At(index), false))
+            workers.push_back(worker);
+    }
+    DWORD start = GetTickCount();
+    for (HANDLE worker : workers) {
+        Finished(worker, start, GiveBackWaitMs);
+        CloseHandle(worker);
     }
     HiddenList.Clear();
     CloakedList.Clear();

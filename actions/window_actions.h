@@ -41,7 +41,8 @@ extern WindowList CloakedList;
 // PerformAction (rules/rule_effects.h) is defined here. Nonzero when the
 // platform call reports success; 0 when the window belongs to this process
 // or is already cloaked, when action is not a WindowAction, or when the call
-// fails.
+// fails. No action waits without a bound for the window's program: a Cloak
+// gives up after half a second, and on a program that does not answer.
 
 // Whether entry index of list still names the window that was listed: the
 // thread that owned it then owns it now (a handle freed with its window may
@@ -51,10 +52,13 @@ bool StillListed(const WindowList &list, size_t index);
 
 // Gives back the window of entry index of HiddenList (shown) or CloakedList
 // (given back to the desktop) if it is still the one listed, and removes the
-// entry either way.
+// entry either way. Waits at most half a second for the window's program.
 void RestoreListed(WindowList &list, size_t index);
 
 // Shows every hidden window, gives every cloaked window back to the desktop,
 // and empties both lists. Entries that no longer name their window are
-// dropped without a call.
+// dropped without a call. Waits at most a second for the programs of the
+// cloaked windows; a hidden window of a hung program shows when that program
+// runs again, a cloaked one goes back if it runs again while this process
+// lives.
 void RestoreAllWindows();

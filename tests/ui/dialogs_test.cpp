@@ -282,7 +282,7 @@ TEST_F(DialogTest, HiddenWindowsDialog)
         HWND list = GetDlgItem(dialog, IDC_HIDDEN_LIST);
         EXPECT_EQ(Rows(list), (Strings{row("Alpha"), row("Alpha"), row("Zulu"), row("Zulu")}));
         restore(dialog, 0);
-        EXPECT_TRUE(IsWindowVisible(alpha) && HiddenList.Count() == 3);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(alpha); }) && HiddenList.Count() == 3);
         destroy(alpha);
         restore(dialog, 0);
         EXPECT_EQ(Rows(list), (Strings{row("Zulu"), row("Zulu")}));

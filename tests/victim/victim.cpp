@@ -118,6 +118,12 @@ LRESULT Command(HWND control, const std::string &line)
         return DestroyWindow(ParseHandle(args));
     if (verb == "churn")
         return Churn(std::atoi(args.c_str()));
+    if (verb == "hang") {
+        // The reply first, so that the test is not held too.
+        ReplyMessage(1);
+        Sleep(std::strtoul(args.c_str(), nullptr, 10));
+        return 1;
+    }
     if (verb == "quit") {
         PostQuitMessage(0);
         return 1;

@@ -12,6 +12,8 @@
 //   timed CLASS|TITLE         as create, and notes the performance counter
 //                             just before and just after CreateWindowExA
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
+//   hang MS                   replies 1, then its thread takes no messages
+//                             for MS milliseconds
 //   quit                      ends the victim
 #pragma once
 
