@@ -48,14 +48,6 @@ bool Refused(HWND window)
     return MainWindow && GetAncestor(window, GA_PARENT) == MainWindow;
 }
 
-// The window goes into its list before the call, and stays there whatever the
-// call reports, so that nothing once acted on can be lost track of.
-int HideWindow(HWND window)
-{
-    HiddenList.Append(window);
-    return ShowWindowAsync(window, SW_HIDE);
-}
-
 // SetParent on another program's window is carried out by that window's
 // thread: it waits for as long as that program takes no messages, and has no
 // asynchronous form. It is made from a worker thread, which this thread
@@ -106,6 +98,7 @@ bool Answers(HWND window)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerWaitMs, &ignored) != 0;
 }
 
+// Listed first, as a Hide is.
 int CloakWindow(HWND window)
 {
     CloakedList.Append(window);
@@ -132,6 +125,74 @@ int SmashWindow(HWND window)
     return SetWindowPos(window, nullptr, -1, -1, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
+// The actions that a window's first show would undo.
+int ActOnShownWindow(HWND window, int32_t action)
+{
+    switch (action) {
+    case Minimize:
+        return ShowWindowAsync(window, SW_MINIMIZE);
+    case ForceMinimize:
+        return ShowWindowAsync(window, SW_FORCEMINIMIZE);
+    case Maximize:
+        return ShowWindowAsync(window, SW_MAXIMIZE);
+    case Hide:
+        return ShowWindowAsync(window, SW_HIDE);
+    case Smash:
+        return SmashWindow(window);
+    default:
+        return 0;
+    }
+}
+
+// Many programs create their main window hidden and show it once they are
+// ready, later than a Create rule acts. Such an action waits, polled by a
+// thread timer that modal loops dispatch too, until the window is first
+// shown, at most ShowWaitMs; then it is carried out. When the run ends, the
+// actions still waiting are dropped with the message loop.
+constexpr DWORD ShowWaitMs = 5000;
+constexpr UINT ShowPollMs = 20;
+
+struct WaitingAction {
+    HWND window;
+    DWORD threadId;  // a handle freed with its window may name another
+    int32_t action;
+    DWORD since;
+};
+std::vector<WaitingAction> waitingActions;
+UINT_PTR showTimer;
+
+// A Hide whose window has been given back meanwhile is not carried out: the
+// window would stay hidden with nothing left to bring it back.
+void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    for (size_t index = 0; index < waitingActions.size();) {
+        WaitingAction waiting = waitingActions[index];
+        bool same = GetWindowThreadProcessId(waiting.window, nullptr) == waiting.threadId;
+        if (same && !IsWindowVisible(waiting.window) && GetTickCount() - waiting.since < ShowWaitMs) {
+            ++index;
+            continue;
+        }
+        waitingActions.erase(waitingActions.begin() + static_cast<ptrdiff_t>(index));
+        if (same && (waiting.action != Hide || HiddenList.FindFirst(waiting.window) >= 0))
+            ActOnShownWindow(waiting.window, waiting.action);
+    }
+    if (waitingActions.empty()) {
+        KillTimer(nullptr, showTimer);
+        showTimer = 0;
+    }
+}
+
+// False when no timer could be had: the action is then carried out at once.
+bool WaitForShow(HWND window, int32_t action)
+{
+    if (!showTimer)
+        showTimer = SetTimer(nullptr, 0, ShowPollMs, OnShowTimer);
+    if (!showTimer)
+        return false;
+    waitingActions.push_back({window, GetWindowThreadProcessId(window, nullptr), action, GetTickCount()});
+    return true;
+}
+
 } // namespace
 
 int PerformAction(HWND window, int32_t action)
@@ -143,23 +204,26 @@ int PerformAction(HWND window, int32_t action)
     switch (action) {
     case Close:
         return PostMessageA(window, WM_CLOSE, 0, 0);
-    case Minimize:
-        return ShowWindowAsync(window, SW_MINIMIZE);
-    case ForceMinimize:
-        return ShowWindowAsync(window, SW_FORCEMINIMIZE);
-    case Maximize:
-        return ShowWindowAsync(window, SW_MAXIMIZE);
     case Restore:
         return ShowWindowAsync(window, SW_RESTORE);
-    case Hide:
-        return HideWindow(window);
     case Cloak:
         return CloakWindow(window);
+    case Hide:
+        // Listed before anything is done, and whatever the call reports, so
+        // that nothing once acted on can be lost track of.
+        HiddenList.Append(window);
+        break;
+    case Minimize:
+    case ForceMinimize:
+    case Maximize:
     case Smash:
-        return SmashWindow(window);
+        break;
     default:
         return 0;
     }
+    if (IsWindow(window) && !IsWindowVisible(window) && WaitForShow(window, action))
+        return ActionDeferred;
+    return ActOnShownWindow(window, action);
 }
 
 bool StillListed(const WindowList &list, size_t index)

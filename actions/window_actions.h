@@ -43,6 +43,14 @@ extern WindowList CloakedList;
 // or is already cloaked, when action is not a WindowAction, or when the call
 // fails. No action waits without a bound for the window's program: a Cloak
 // gives up after half a second, and on a program that does not answer.
+//
+// Hide, Minimize, Force Minimize, Maximize and Smash on a window that exists
+// but is not shown yet return ActionDeferred: nothing is done yet (a Hide
+// lists the window at once), and the action is carried out when the
+// window's program first shows it, or after 5 s, on this thread, from the
+// message loop or any modal one. Actions still waiting when the run ends are
+// dropped; a waiting Hide is dropped once its window is given back.
+constexpr int ActionDeferred = -1;
 
 // Whether entry index of list still names the window that was listed: the
 // thread that owned it then owns it now (a handle freed with its window may

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class WindowActionSafety : public testing::Test {
@@ -83,6 +85,31 @@ TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
         EXPECT_FALSE(IsWindowVisible(stranger));
         EXPECT_EQ(GetAncestor(button, GA_PARENT), holder);
     }
+}
+
+// The victim creates its window hidden and shows it 300 ms later, as many
+// programs show their main window once ready: the actions that show would
+// undo wait for it; Cloak acts at once. A Hide lists its window at once.
+TEST_F(WindowActionSafety, ActionsUndoneByALateShowWaitForIt)
+{
+    auto minimized = [](HWND w) { return IsIconic(w) && IsWindowVisible(w); };
+    const struct { int32_t action; int result; std::function<bool(HWND)> done; } cases[] = {
+        {Hide, ActionDeferred, [](HWND w) { return !IsWindowVisible(w); }},
+        {Maximize, ActionDeferred, [](HWND w) { return IsZoomed(w) && IsWindowVisible(w); }},
+        {Smash, ActionDeferred, minimized},
+        {Cloak, 1, [](HWND w) { return GetAncestor(w, GA_PARENT) == MainWindow; }},
+    };
+    for (const auto &c : cases) {
+        HWND window = victimWindows.emplace_back(reinterpret_cast<HWND>(victim->Send("showlate 300|VictimLate")));
+        EXPECT_EQ(PerformAction(window, c.action), c.result) << ActionName(c.action);
+        auto shownThenActedOn = [&] {
+            char title[16] = "";
+            GetWindowTextA(window, title, sizeof title);
+            return std::string(title) == "shown" && c.done(window);
+        };
+        EXPECT_TRUE(WaitFor(shownThenActedOn)) << ActionName(c.action);
+    }
+    EXPECT_EQ(HiddenList.Count(), 1u);
 }
 
 } // namespace

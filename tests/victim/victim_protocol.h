@@ -6,6 +6,10 @@
 //                             push button "Push" filling its client area;
 //                             reply: its handle
 //   latetitle HWND|MS|TITLE   sets HWND's title MS milliseconds from now; 1
+//   showlate MS|CLASS         a 400x300 window at 200,150 created hidden,
+//                             titled "not shown yet"; MS milliseconds later
+//                             shown (SW_SHOWNORMAL), then titled "shown";
+//                             reply: its handle
 //   destroy HWND              DestroyWindow; reply: its result
 //   churn N                   creates and destroys N top-level windows;
 //                             reply: the milliseconds it took
