@@ -43,7 +43,8 @@ void OnRefresh(HWND dialog)
 
 // A window both hidden and cloaked needs two restores: the hiding is undone
 // first, and its other row then finds it only among the cloaked. A window
-// that has gone away loses its entry and row all the same.
+// that has gone away, or is no longer the one listed, loses its entry and
+// row all the same.
 void OnRestoreWindow(HWND dialog)
 {
     HWND listBox = GetDlgItem(dialog, IDC_HIDDEN_LIST);
@@ -52,13 +53,10 @@ void OnRestoreWindow(HWND dialog)
         return;
     HWND window = reinterpret_cast<HWND>(SendMessageA(listBox, LB_GETITEMDATA, row, 0));
     ptrdiff_t entry = HiddenList.FindFirst(window);
-    if (entry >= 0) {
-        ShowWindow(window, SW_RESTORE);
-        HiddenList.RemoveAt(entry);
-    } else if ((entry = CloakedList.FindFirst(window)) >= 0) {
-        SetParent(window, nullptr);
-        CloakedList.RemoveAt(entry);
-    }
+    if (entry >= 0)
+        RestoreListed(HiddenList, static_cast<size_t>(entry));
+    else if ((entry = CloakedList.FindFirst(window)) >= 0)
+        RestoreListed(CloakedList, static_cast<size_t>(entry));
     SendMessageA(listBox, LB_DELETESTRING, row, 0);
 }
 

@@ -5,6 +5,8 @@
 #include "common/app_state.h"
 #include "rules/rule.h"
 
+#include <vector>
+
 WindowList HiddenList;
 WindowList CloakedList;
 
@@ -27,46 +29,170 @@ void WindowList::RemoveAt(size_t index)
 
 namespace {
 
-// A handle not yet created (null) stands for no window here, so that an
-// unset MainDialog or MainWindow never matches a top-level window's null
-// parent.
-bool IsOwnWindow(HWND window)
-{
-    return window && (window == MainDialog || window == MainWindow);
-}
+// How long this thread waits for another program at one call, and for all
+// the cloaked windows together at a restore of every window.
+constexpr DWORD AnswerWaitMs = 500;
+constexpr DWORD GiveBackWaitMs = 1000;
 
-// GetParent reports the owner of a popup but nothing for a window that
-// SetParent moved under ours without WS_CHILD, which is what a cloaked window
-// is. Every re-parenting activates the window again, so an Activate rule that
-// cloaks would otherwise cloak the same window over and over: the real parent
-// is checked as well.
+// Every window of this process is refused, not only MainDialog and what it
+// owns: the rule editor's warning box or the About box, hidden by a rule,
+// would stay modal and invisible and lock the user out. A cloaked window is
+// another program's, but held under MainWindow; SetParent does not make
+// GetParent report it, and every re-parenting activates the window again, so
+// an Activate rule that cloaks would otherwise cloak it over and over: its
+// real parent is checked as well.
 bool Refused(HWND window)
 {
-    if (window && window == MainDialog)
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId())
         return true;
-    return IsOwnWindow(GetParent(window)) || IsOwnWindow(GetAncestor(window, GA_PARENT));
+    return MainWindow && GetAncestor(window, GA_PARENT) == MainWindow;
 }
 
-// The window goes into its list before the call, and stays there whatever the
-// call reports, so that nothing once acted on can be lost track of.
-int HideWindow(HWND window)
+// SetParent on another program's window is carried out by that window's
+// thread: it waits for as long as that program takes no messages, and has no
+// asynchronous form. It is made from a worker thread, which this thread
+// waits for only so long. A worker left waiting on a hung program finishes
+// when the program runs again, or dies with this process.
+DWORD WINAPI CloakThread(void *window)
 {
-    HiddenList.Append(window);
-    return ShowWindowAsync(window, SW_HIDE);
+    return SetParent(static_cast<HWND>(window), MainWindow) != nullptr;
 }
 
+DWORD WINAPI UncloakThread(void *window)
+{
+    return SetParent(static_cast<HWND>(window), nullptr) != nullptr;
+}
+
+HANDLE StartReparenting(HWND window, bool cloak)
+{
+    return CreateThread(nullptr, 64 * 1024, cloak ? CloakThread : UncloakThread, window,
+                        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+}
+
+// True when the worker ended within boundMs from start. The messages other
+// threads send this one meanwhile are answered, as a SetParent made here
+// would answer them: the re-parenting may activate windows, whose programs
+// then send to ours.
+bool Finished(HANDLE worker, DWORD start, DWORD boundMs)
+{
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        DWORD left = waited < boundMs ? boundMs - waited : 0;
+        DWORD woken = MsgWaitForMultipleObjects(1, &worker, FALSE, left, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        if (woken != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Whether the window's program takes messages now: a hung program's window
+// is not cloaked, since its SetParent would land some time later, maybe
+// after its entry had been restored and dropped, and the window would die
+// with MainWindow at the end.
+bool Answers(HWND window)
+{
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerWaitMs, &ignored) != 0;
+}
+
+// Listed first, as a Hide is.
 int CloakWindow(HWND window)
 {
     CloakedList.Append(window);
-    return SetParent(window, MainWindow) != nullptr ? 1 : 0;
+    HANDLE worker = Answers(window) ? StartReparenting(window, true) : nullptr;
+    if (!worker)
+        return 0;
+    DWORD cloaked = 0;
+    if (Finished(worker, GetTickCount(), AnswerWaitMs))
+        GetExitCodeThread(worker, &cloaked);
+    CloseHandle(worker);
+    // A child of another thread's window shares that thread's input: every
+    // change of focus or activation in this program would then be a message
+    // to the cloaked window's thread, and wait while its program hangs.
+    if (cloaked)
+        AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(window, nullptr), FALSE);
+    return static_cast<int>(cloaked);
 }
 
-// The minimize waits for the target's thread so that the shrink lands on the
-// minimized window rather than racing the minimize.
+// Both calls are queued for the target's thread, which carries them out in
+// order: the shrink lands on the minimized window.
 int SmashWindow(HWND window)
 {
-    ShowWindow(window, SW_MINIMIZE);
-    return MoveWindow(window, -1, -1, 1, 1, TRUE);
+    ShowWindowAsync(window, SW_MINIMIZE);
+    return SetWindowPos(window, nullptr, -1, -1, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
+
+// The actions that a window's first show would undo.
+int ActOnShownWindow(HWND window, int32_t action)
+{
+    switch (action) {
+    case Minimize:
+        return ShowWindowAsync(window, SW_MINIMIZE);
+    case ForceMinimize:
+        return ShowWindowAsync(window, SW_FORCEMINIMIZE);
+    case Maximize:
+        return ShowWindowAsync(window, SW_MAXIMIZE);
+    case Hide:
+        return ShowWindowAsync(window, SW_HIDE);
+    case Smash:
+        return SmashWindow(window);
+    default:
+        return 0;
+    }
+}
+
+// Many programs create their main window hidden and show it once they are
+// ready, later than a Create rule acts. Such an action waits, polled by a
+// thread timer that modal loops dispatch too, until the window is first
+// shown, at most ShowWaitMs; then it is carried out. When the run ends, the
+// actions still waiting are dropped with the message loop.
+constexpr DWORD ShowWaitMs = 5000;
+constexpr UINT ShowPollMs = 20;
+
+struct WaitingAction {
+    HWND window;
+    DWORD threadId;  // a handle freed with its window may name another
+    int32_t action;
+    DWORD since;
+};
+std::vector<WaitingAction> waitingActions;
+UINT_PTR showTimer;
+
+// A Hide whose window has been given back meanwhile is not carried out: the
+// window would stay hidden with nothing left to bring it back.
+void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    for (size_t index = 0; index < waitingActions.size();) {
+        WaitingAction waiting = waitingActions[index];
+        bool same = GetWindowThreadProcessId(waiting.window, nullptr) == waiting.threadId;
+        if (same && !IsWindowVisible(waiting.window) && GetTickCount() - waiting.since < ShowWaitMs) {
+            ++index;
+            continue;
+        }
+        waitingActions.erase(waitingActions.begin() + static_cast<ptrdiff_t>(index));
+        if (same && (waiting.action != Hide || HiddenList.FindFirst(waiting.window) >= 0))
+            ActOnShownWindow(waiting.window, waiting.action);
+    }
+    if (waitingActions.empty()) {
+        KillTimer(nullptr, showTimer);
+        showTimer = 0;
+    }
+}
+
+// False when no timer could be had: the action is then carried out at once.
+bool WaitForShow(HWND window, int32_t action)
+{
+    if (!showTimer)
+        showTimer = SetTimer(nullptr, 0, ShowPollMs, OnShowTimer);
+    if (!showTimer)
+        return false;
+    waitingActions.push_back({window, GetWindowThreadProcessId(window, nullptr), action, GetTickCount()});
+    return true;
 }
 
 } // namespace
@@ -75,43 +201,77 @@ int PerformAction(HWND window, int32_t action)
 {
     if (Refused(window))
         return 0;
-    // The asynchronous forms never wait for another program's thread, which
-    // may be hung.
+    // None of these waits without a bound for another program's thread,
+    // which may be hung.
     switch (action) {
     case Close:
         return PostMessageA(window, WM_CLOSE, 0, 0);
-    case Minimize:
-        return ShowWindowAsync(window, SW_MINIMIZE);
-    case ForceMinimize:
-        return ShowWindowAsync(window, SW_FORCEMINIMIZE);
-    case Maximize:
-        return ShowWindowAsync(window, SW_MAXIMIZE);
     case Restore:
         return ShowWindowAsync(window, SW_RESTORE);
-    case Hide:
-        return HideWindow(window);
     case Cloak:
         return CloakWindow(window);
+    case Hide:
+        // Listed before anything is done, and whatever the call reports, so
+        // that nothing once acted on can be lost track of.
+        HiddenList.Append(window);
+        break;
+    case Minimize:
+    case ForceMinimize:
+    case Maximize:
     case Smash:
-        return SmashWindow(window);
+        break;
     default:
         return 0;
     }
+    if (IsWindow(window) && !IsWindowVisible(window) && WaitForShow(window, action))
+        return ActionDeferred;
+    return ActOnShownWindow(window, action);
 }
 
-// Shown before re-parented: a window both hidden and cloaked has its
-// visibility back by the time it reappears on the desktop.
+bool StillListed(const WindowList &list, size_t index)
+{
+    HWND window = list.At(index);
+    DWORD thread = list.ThreadAt(index);
+    if (thread == 0 || GetWindowThreadProcessId(window, nullptr) != thread)
+        return false;
+    return &list != &CloakedList || (MainWindow && GetAncestor(window, GA_PARENT) == MainWindow);
+}
+
+void RestoreListed(WindowList &list, size_t index)
+{
+    if (StillListed(list, index)) {
+        if (&list == &HiddenList) {
+            ShowWindowAsync(list.At(index), SW_RESTORE);
+        } else if (HANDLE worker = StartReparenting(list.At(index), false)) {
+            Finished(worker, GetTickCount(), AnswerWaitMs);
+            CloseHandle(worker);
+        }
+    }
+    list.RemoveAt(index);
+}
+
+// No call waits without a bound for another program: the shows are queued,
+// and the cloaked windows are given back all at once, each by a worker, so
+// that those of programs that answer are back at once and the hung ones
+// together cost at most GiveBackWaitMs. A window both hidden and cloaked is
+// shown first: its program carries out the calls in the order queued.
 void RestoreAllWindows()
 {
     for (size_t index = 0; index < HiddenList.Count(); ++index) {
-        HWND window = HiddenList.At(index);
-        if (IsWindow(window))
-            ShowWindow(window, SW_RESTORE);
+        if (StillListed(HiddenList, index))
+            ShowWindowAsync(HiddenList.At(index), SW_RESTORE);
     }
+    std::vector<HANDLE> workers;
     for (size_t index = 0; index < CloakedList.Count(); ++index) {
-        HWND window = CloakedList.At(index);
-        if (IsWindow(window))
-            SetParent(window, nullptr);
+        if (!StillListed(CloakedList, index))
+            continue;
+        if (HANDLE worker = StartReparenting(CloakedList.At(index), false))
+            workers.push_back(worker);
+    }
+    DWORD start = GetTickCount();
+    for (HANDLE worker : workers) {
+        Finished(worker, start, GiveBackWaitMs);
+        CloseHandle(worker);
     }
     HiddenList.Clear();
     CloakedList.Clear();

@@ -58,11 +58,34 @@ extern WindowList HiddenList;
 extern WindowList CloakedList;
 
 // PerformAction (rules/rule_effects.h) is defined here. Nonzero when the
-// platform call reports success; 0 when the window is one of the program's
-// own or already cloaked, when action is not a WindowAction, or when the
-// call fails.
+// platform call reports success; 0 when the window belongs to this process
+// or is already cloaked, when action is not a WindowAction, or when the call
+// fails. No action waits without a bound for the window's program: a Cloak
+// gives up after half a second, and on a program that does not answer.
+//
+// Hide, Minimize, Force Minimize, Maximize and Smash on a window that exists
+// but is not shown yet return ActionDeferred: nothing is done yet (a Hide
+// lists the window at once), and the action is carried out when the
+// window's program first shows it, or after 5 s, on this thread, from the
+// message loop or any modal one. Actions still waiting when the run ends are
+// dropped; a waiting Hide is dropped once its window is given back.
+constexpr int ActionDeferred = -1;
+
+// Whether entry index of list still names the window that was listed: the
+// thread that owned it then owns it now (a handle freed with its window may
+// come back naming another program's), and an entry of CloakedList still
+// sits under MainWindow. No restore touches a window that fails this.
+bool StillListed(const WindowList &list, size_t index);
+
+// Gives back the window of entry index of HiddenList (shown) or CloakedList
+// (given back to the desktop) if it is still the one listed, and removes the
+// entry either way. Waits at most half a second for the window's program.
+void RestoreListed(WindowList &list, size_t index);
 
 // Shows every hidden window, gives every cloaked window back to the desktop,
-// and empties both lists. Entries of windows that no longer exist are
-// dropped without a call.
+// and empties both lists. Entries that no longer name their window are
+// dropped without a call. Waits at most a second for the programs of the
+// cloaked windows; a hidden window of a hung program shows when that program
+// runs again, a cloaked one goes back if it runs again while this process
+// lives.
 void RestoreAllWindows();

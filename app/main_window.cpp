@@ -25,9 +25,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         ShowAboutBox();
         return 0;
     case IDM_END_PROGRAM:
-        // The cloaked windows are our children and would die with us.
-        RestoreAllWindows();
-        DestroyWindow(window);
+        PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
@@ -53,10 +51,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
         return 0;
     case WM_CLOSE:
-        // Another program asks us to close: the default path destroys this
-        // window, and with it every window cloaked under it.
-        RestoreAllWindows();
-        return DefWindowProcA(window, message, wParam, lParam);
+        // Another program asks us to close. The orderly end gives the
+        // windows back; this window is not destroyed on the way, since a
+        // cloaked window that a hung program kept from being given back is
+        // still its child, and destroying it would wait for that program.
+        PostQuitMessage(0);
+        return 0;
     case WM_QUERYENDSESSION:
         // The session may end without our orderly end ever running.
         RestoreAllWindows();

@@ -49,6 +49,6 @@ TEST(RecoveryFile, AKilledRunsHiddenWindowComesBackAtTheNextRunsEnd)
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(windows); }));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_TRUE(IsWindowVisible(hidden));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(hidden); }));  // shown asynchronously
     EXPECT_FALSE(fs::exists(file));
 }

@@ -18,3 +18,4 @@ add_executable(app_tests
 target_link_libraries(app_tests PRIVATE brask_shell gtest gtest_main test_support)
 add_dependencies(app_tests brask2_exe brask2_dll victim ${test_hooks})
 add_test(NAME app_tests COMMAND app_tests)
+target_sources(app_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win_main_test.cpp)

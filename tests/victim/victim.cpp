@@ -19,6 +19,7 @@ LARGE_INTEGER timedCall, timedReturn;
 struct LateTitle {
     HWND window;
     std::string title;
+    bool show;  // shown, as its program would show it at last, before the title is set
 };
 
 LRESULT CALLBACK VictimWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -122,14 +123,29 @@ LRESULT Command(HWND control, const std::string &line)
         std::string rest, ms, title;
         Split(args, a, rest);
         Split(rest, ms, title);
-        auto *late = new LateTitle{ParseHandle(a), title};
+        auto *late = new LateTitle{ParseHandle(a), title, false};
         SetTimer(control, reinterpret_cast<UINT_PTR>(late), std::atoi(ms.c_str()), nullptr);
         return 1;
+    }
+    if (verb == "showlate") {
+        Split(args, a, b);
+        EnsureClass(b.c_str());
+        HWND window = CreateWindowExA(0, b.c_str(), "not shown yet", WS_OVERLAPPEDWINDOW, 200, 150, 400, 300,
+                                      nullptr, nullptr, instance, nullptr);
+        auto *late = new LateTitle{window, "shown", true};
+        SetTimer(control, reinterpret_cast<UINT_PTR>(late), std::atoi(a.c_str()), nullptr);
+        return reinterpret_cast<LRESULT>(window);
     }
     if (verb == "destroy")
         return DestroyWindow(ParseHandle(args));
     if (verb == "churn")
         return Churn(control, std::atoi(args.c_str()));
+    if (verb == "hang") {
+        // The reply first, so that the test is not held too.
+        ReplyMessage(1);
+        Sleep(std::strtoul(args.c_str(), nullptr, 10));
+        return 1;
+    }
     if (verb == "quit") {
         PostQuitMessage(0);
         return 1;
@@ -149,6 +165,8 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         // The timer id is the pending title change.
         KillTimer(window, wParam);
         auto *late = reinterpret_cast<LateTitle *>(wParam);
+        if (late->show)
+            ShowWindow(late->window, SW_SHOWNORMAL);
         SetWindowTextA(late->window, late->title.c_str());
         delete late;
         return 0;
