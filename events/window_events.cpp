@@ -7,6 +7,7 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
+#include "events/event_queue.h"
 #include "rules/apply_rules.h"
 #include "rules/rule.h"
 
@@ -23,7 +24,33 @@ constexpr int MaxEventDelayMs = 250;
 constexpr int InitialEventDelayMs = 50;
 constexpr int DelayTickSpacing = 25;
 
+// Rows wait unpainted until none has come for this long.
+constexpr UINT QuietPaintMs = 50;
+
 HWND EventList() { return MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr; }
+
+// A visible list view repaints itself on every insertion, tens of
+// milliseconds a row under Wine: rows go in with its redraw off, and it is
+// painted once for the lot.
+HWND frozenList;  // the list whose redraw is off, or null
+DWORD frozenSince;
+
+void CALLBACK OnQuietTimer(HWND, UINT, UINT_PTR, DWORD) { PaintEventList(); }
+
+// Known by the address of its procedure, no id of MainDialog can clash with it.
+UINT_PTR QuietTimerId() { return reinterpret_cast<UINT_PTR>(&OnQuietTimer); }
+
+// Every row puts the paint off again; timers come after every posted
+// message, so the paint also waits for the reports still posted.
+void FreezeEventList(HWND list)
+{
+    if (frozenList != list) {
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        frozenList = list;
+        frozenSince = GetTickCount();
+    }
+    SetTimer(MainDialog, QuietTimerId(), QuietPaintMs, OnQuietTimer);
+}
 
 void SetRowText(HWND list, int row, int column, const char *text)
 {
@@ -38,6 +65,7 @@ void InsertRow(const char *name, HWND window, const char *title, const char *cla
     HWND list = EventList();
     if (!list)
         return;
+    FreezeEventList(list);
     char handle[16];
     std::snprintf(handle, sizeof handle, "0x%08x",
                   static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
@@ -125,10 +153,12 @@ void HandleWindowEvent(UINT message, HWND window)
     else
         return;
     // A new window has usually no title yet when it is reported; the delay
-    // gives its program time to set one before the rules look at it. A
-    // negative delay would be a Sleep of weeks.
-    if (event == Create && eventDelayMs > 0)
-        Sleep(static_cast<DWORD>(eventDelayMs));
+    // gives its program time to set one before the rules look at it.
+    QueueReport(window, event, event == Create ? eventDelayMs : 0);
+}
+
+void HandleReport(HWND window, int32_t event)
+{
     WindowTexts texts = ReadWindowTexts(window);
     LogEvent(window, event, texts.title, texts.className);
     ApplyRules(window, event, texts.title, texts.className);
@@ -162,6 +192,23 @@ void LogEvent(HWND window, int32_t event, const char *title, const char *classNa
 void LogAction(HWND window, int32_t action, const char *title, const char *className)
 {
     InsertRow(ActionName(action), window, title, className);
+}
+
+DWORD UnpaintedRowsAge() { return frozenList ? GetTickCount() - frozenSince : 0; }
+
+// Without an update the paint would wait until no message is posted, which
+// during a flood is never.
+void PaintEventList()
+{
+    HWND list = frozenList;
+    frozenList = nullptr;
+    if (MainDialog)
+        KillTimer(MainDialog, QuietTimerId());
+    if (!list || list != EventList())
+        return;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
 }
 
 void ApplyRulesToOpenWindows() { EnumWindows(ApplyRulesToWindow, 0); }

@@ -1,0 +1,133 @@
+// The queue of reports and the timer of MainDialog that hands them over in
+// the order they arrived, each once it is due. Handling goes in slices, so
+// that a flood of reports never keeps the thread from answering anyone else.
+#include "events/event_queue.h"
+
+#include "common/app_state.h"
+#include "common/messages.h"
+#include "events/window_events.h"
+
+#include <deque>
+
+namespace {
+
+// A slice of handling lasts at least this long, and longer only while
+// nothing else waits for the thread.
+constexpr DWORD SliceMs = 10;
+// While reports keep waiting, the rows are painted at least this often, so
+// the user sees the list move; while they keep coming without waiting, at
+// least every TricklePaintMs.
+constexpr DWORD FloodPaintMs = 100;
+constexpr DWORD TricklePaintMs = 1000;
+
+struct Report {
+    HWND window;
+    int32_t event;
+    DWORD due;  // GetTickCount
+};
+
+std::deque<Report> reports;
+HWND reportsFor;  // the MainDialog whose timer hands them over
+bool handling;    // reports that arrive meanwhile wait their turn
+
+// Signed, so that the tick count may wrap between arrival and due.
+bool HeadDue(DWORD now)
+{
+    return !reports.empty() &&
+           (reports.size() > ReportQueueLimit || static_cast<LONG>(now - reports.front().due) >= 0);
+}
+
+bool ReportsPosted()
+{
+    MSG message;
+    return PeekMessageA(&message, MainDialog, WM_HOOKCREATE, WM_HOOKACTIVATE, PM_NOREMOVE | PM_NOYIELD) !=
+           FALSE;
+}
+
+// A message sent by another thread (a WM_NULL asking whether we are alive),
+// a posted one, or input.
+bool OthersWaiting()
+{
+    return HIWORD(GetQueueStatus(QS_SENDMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT)) != 0;
+}
+
+// The reports belong to one MainDialog: once it is gone, at the end of the
+// run, they are dropped unhandled.
+bool QueueUsable()
+{
+    if (reportsFor != MainDialog) {
+        reports.clear();
+        reportsFor = MainDialog;
+    }
+    return MainDialog && IsWindow(MainDialog);
+}
+
+void CALLBACK OnQueueTimer(HWND, UINT, UINT_PTR, DWORD);
+
+// Known by the address of its procedure, no id of MainDialog can clash with it.
+UINT_PTR QueueTimerId() { return reinterpret_cast<UINT_PTR>(&OnQueueTimer); }
+
+void ScheduleHead()
+{
+    if (reports.empty()) {
+        KillTimer(MainDialog, QueueTimerId());
+        return;
+    }
+    LONG wait = static_cast<LONG>(reports.front().due - GetTickCount());
+    SetTimer(MainDialog, QueueTimerId(), wait > 0 ? static_cast<UINT>(wait) : USER_TIMER_MINIMUM,
+             OnQueueTimer);
+}
+
+void PaintIfStale()
+{
+    DWORD age = UnpaintedRowsAge();
+    if (age >= FloodPaintMs && (age >= TricklePaintMs || HeadDue(GetTickCount()) || ReportsPosted()))
+        PaintEventList();
+}
+
+// The due reports from the head, in order, for one slice; past it, on only
+// while nothing else waits for the thread.
+void HandleDueReports()
+{
+    if (handling || !QueueUsable())
+        return;
+    handling = true;
+    const DWORD start = GetTickCount();
+    while (HeadDue(GetTickCount())) {
+        if (GetTickCount() - start >= SliceMs && OthersWaiting())
+            break;
+        const Report report = reports.front();
+        reports.pop_front();
+        HandleReport(report.window, report.event);
+        // A call into another program lets messages run: the dialog may be
+        // gone now.
+        if (!QueueUsable()) {
+            handling = false;
+            return;
+        }
+        PaintIfStale();
+    }
+    handling = false;
+    ScheduleHead();
+}
+
+void CALLBACK OnQueueTimer(HWND, UINT, UINT_PTR, DWORD) { HandleDueReports(); }
+
+} // namespace
+
+// Reports posted behind this one are fetched first (each a cheap append), so
+// that a posted command such as E&xit is not kept behind a backlog.
+void QueueReport(HWND window, int32_t event, int delayMs)
+{
+    if (!QueueUsable())
+        return;
+    reports.push_back({window, event, GetTickCount() + static_cast<DWORD>(delayMs > 0 ? delayMs : 0)});
+    if (handling)
+        return;
+    if (reports.size() <= ReportQueueLimit && ReportsPosted())
+        ScheduleHead();
+    else
+        HandleDueReports();
+}
+
+size_t QueuedReports() { return reportsFor == MainDialog ? reports.size() : 0; }
