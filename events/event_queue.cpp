@@ -14,11 +14,9 @@ namespace {
 // A slice of handling lasts at least this long, and longer only while
 // nothing else waits for the thread.
 constexpr DWORD SliceMs = 10;
-// While reports keep waiting, the rows are painted at least this often, so
-// the user sees the list move; while they keep coming without waiting, at
-// least every TricklePaintMs.
+// While a backlog keeps the thread handling slice after slice, the rows are
+// painted at least this often, so that the user sees the list move.
 constexpr DWORD FloodPaintMs = 100;
-constexpr DWORD TricklePaintMs = 1000;
 
 struct Report {
     HWND window;
@@ -29,6 +27,9 @@ struct Report {
 std::deque<Report> reports;
 HWND reportsFor;  // the MainDialog whose timer hands them over
 bool handling;    // reports that arrive meanwhile wait their turn
+bool timerSet;    // for the head due at timerDue, every timerElapse ms
+DWORD timerDue;
+UINT timerElapse;
 
 // Signed, so that the tick count may wrap between arrival and due.
 bool HeadDue(DWORD now)
@@ -58,6 +59,7 @@ bool QueueUsable()
     if (reportsFor != MainDialog) {
         reports.clear();
         reportsFor = MainDialog;
+        timerSet = false;
     }
     return MainDialog && IsWindow(MainDialog);
 }
@@ -67,22 +69,25 @@ void CALLBACK OnQueueTimer(HWND, UINT, UINT_PTR, DWORD);
 // Known by the address of its procedure, no id of MainDialog can clash with it.
 UINT_PTR QueueTimerId() { return reinterpret_cast<UINT_PTR>(&OnQueueTimer); }
 
+// The timer repeats until killed: as long as it is set for the head, or
+// soon for a head already due, a flood of reports behind it costs no call
+// to the window server.
 void ScheduleHead()
 {
     if (reports.empty()) {
-        KillTimer(MainDialog, QueueTimerId());
+        if (timerSet)
+            KillTimer(MainDialog, QueueTimerId());
+        timerSet = false;
         return;
     }
-    LONG wait = static_cast<LONG>(reports.front().due - GetTickCount());
-    SetTimer(MainDialog, QueueTimerId(), wait > 0 ? static_cast<UINT>(wait) : USER_TIMER_MINIMUM,
-             OnQueueTimer);
-}
-
-void PaintIfStale()
-{
-    DWORD age = UnpaintedRowsAge();
-    if (age >= FloodPaintMs && (age >= TricklePaintMs || HeadDue(GetTickCount()) || ReportsPosted()))
-        PaintEventList();
+    const DWORD due = reports.front().due;
+    const LONG wait = static_cast<LONG>(due - GetTickCount());
+    const UINT elapse = wait > 0 ? static_cast<UINT>(wait) : USER_TIMER_MINIMUM;
+    if (timerSet && (wait > 0 ? timerDue == due : timerElapse == USER_TIMER_MINIMUM))
+        return;
+    timerSet = SetTimer(MainDialog, QueueTimerId(), elapse, OnQueueTimer) != 0;
+    timerDue = due;
+    timerElapse = elapse;
 }
 
 // The due reports from the head, in order, for one slice; past it, on only
@@ -94,8 +99,12 @@ void HandleDueReports()
     handling = true;
     const DWORD start = GetTickCount();
     while (HeadDue(GetTickCount())) {
-        if (GetTickCount() - start >= SliceMs && OthersWaiting())
-            break;
+        if (GetTickCount() - start >= SliceMs) {
+            if (UnpaintedRowsAge() >= FloodPaintMs)
+                PaintEventList();
+            if (OthersWaiting())
+                break;
+        }
         const Report report = reports.front();
         reports.pop_front();
         HandleReport(report.window, report.event);
@@ -105,7 +114,6 @@ void HandleDueReports()
             handling = false;
             return;
         }
-        PaintIfStale();
     }
     handling = false;
     ScheduleHead();

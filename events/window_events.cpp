@@ -24,32 +24,52 @@ constexpr int MaxEventDelayMs = 250;
 constexpr int InitialEventDelayMs = 50;
 constexpr int DelayTickSpacing = 25;
 
-// Rows wait unpainted until none has come for this long.
-constexpr UINT QuietPaintMs = 50;
+// Rows wait unpainted until none has come for QuietPaintMs, however closely
+// they follow each other no longer than LongestUnpaintedMs. A paint takes
+// longer than handling a report under Wine, and the report that arrives
+// during one waits for it.
+constexpr DWORD QuietPaintMs = 50;
+constexpr DWORD LongestUnpaintedMs = 1000;
 
-HWND EventList() { return MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr; }
+// Kept, as looking a control up asks the window server each time, and
+// every report writes a row or more.
+HWND EventList()
+{
+    static HWND dialog, list;
+    if (dialog != MainDialog || !IsWindow(list)) {
+        dialog = MainDialog;
+        list = MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr;
+    }
+    return list;
+}
 
 // A visible list view repaints itself on every insertion, tens of
 // milliseconds a row under Wine: rows go in with its redraw off, and it is
 // painted once for the lot.
 HWND frozenList;  // the list whose redraw is off, or null
-DWORD frozenSince;
+DWORD frozenSince, lastRowAt;
 
-void CALLBACK OnQuietTimer(HWND, UINT, UINT_PTR, DWORD) { PaintEventList(); }
+// Timers come after every posted message: the paint also waits for the
+// reports already posted.
+void CALLBACK OnPaintTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    DWORD now = GetTickCount();
+    if (now - lastRowAt >= QuietPaintMs || now - frozenSince >= LongestUnpaintedMs)
+        PaintEventList();
+}
 
 // Known by the address of its procedure, no id of MainDialog can clash with it.
-UINT_PTR QuietTimerId() { return reinterpret_cast<UINT_PTR>(&OnQuietTimer); }
+UINT_PTR PaintTimerId() { return reinterpret_cast<UINT_PTR>(&OnPaintTimer); }
 
-// Every row puts the paint off again; timers come after every posted
-// message, so the paint also waits for the reports still posted.
 void FreezeEventList(HWND list)
 {
-    if (frozenList != list) {
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        frozenList = list;
-        frozenSince = GetTickCount();
-    }
-    SetTimer(MainDialog, QuietTimerId(), QuietPaintMs, OnQuietTimer);
+    lastRowAt = GetTickCount();
+    if (frozenList == list)
+        return;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    frozenList = list;
+    frozenSince = lastRowAt;
+    SetTimer(MainDialog, PaintTimerId(), QuietPaintMs / 2, OnPaintTimer);
 }
 
 void SetRowText(HWND list, int row, int column, const char *text)
@@ -196,18 +216,23 @@ void LogAction(HWND window, int32_t action, const char *title, const char *class
 
 DWORD UnpaintedRowsAge() { return frozenList ? GetTickCount() - frozenSince : 0; }
 
-// Without an update the paint would wait until no message is posted, which
-// during a flood is never.
+// Turning redraw on invalidates the header too, which rows never change: it
+// is left as it is unless it needed a paint anyway. The update paints now,
+// as WM_PAINT would wait for every posted report.
 void PaintEventList()
 {
     HWND list = frozenList;
     frozenList = nullptr;
     if (MainDialog)
-        KillTimer(MainDialog, QuietTimerId());
+        KillTimer(MainDialog, PaintTimerId());
     if (!list || list != EventList())
         return;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    bool headerStale = GetUpdateRect(header, nullptr, FALSE);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+    if (!headerStale)
+        ValidateRect(header, nullptr);
     UpdateWindow(list);
 }
 
