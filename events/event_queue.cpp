@@ -129,10 +129,11 @@ void QueueReport(HWND window, int32_t event, int delayMs)
 {
     if (!QueueUsable())
         return;
-    reports.push_back({window, event, GetTickCount() + static_cast<DWORD>(delayMs > 0 ? delayMs : 0)});
+    const DWORD now = GetTickCount();
+    reports.push_back({window, event, now + static_cast<DWORD>(delayMs > 0 ? delayMs : 0)});
     if (handling)
         return;
-    if (reports.size() <= ReportQueueLimit && ReportsPosted())
+    if (!HeadDue(now) || (reports.size() <= ReportQueueLimit && ReportsPosted()))
         ScheduleHead();
     else
         HandleDueReports();
