@@ -12,7 +12,7 @@
 namespace {
 
 // A slice of handling lasts at least this long, and longer only while
-// nothing else waits for the thread.
+// nothing is posted to the thread.
 constexpr DWORD SliceMs = 10;
 // While a backlog keeps the thread handling slice after slice, the rows are
 // painted at least this often, so that the user sees the list move.
@@ -45,11 +45,18 @@ bool ReportsPosted()
            FALSE;
 }
 
-// A message sent by another thread (a WM_NULL asking whether we are alive),
-// a posted one, or input.
-bool OthersWaiting()
+// Answers what other threads have sent meanwhile (a WM_NULL asking whether
+// we are alive) without leaving the slice; false when a posted message or
+// input waits, for which the thread goes back to its loop.
+bool AnswerSentMessages()
 {
-    return HIWORD(GetQueueStatus(QS_SENDMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT)) != 0;
+    DWORD waiting = HIWORD(GetQueueStatus(QS_SENDMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT));
+    if (waiting & (QS_ALLPOSTMESSAGE | QS_INPUT))
+        return false;
+    MSG message;
+    if (waiting & QS_SENDMESSAGE)
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
 }
 
 // The reports belong to one MainDialog: once it is gone, at the end of the
@@ -91,32 +98,31 @@ void ScheduleHead()
 }
 
 // The due reports from the head, in order, for one slice; past it, on only
-// while nothing else waits for the thread.
+// while nothing is posted to the thread, looking around once a millisecond.
+// A call into another program, or a message answered meanwhile, may have
+// ended the dialog: the queue is looked at again before every report.
 void HandleDueReports()
 {
-    if (handling || !QueueUsable())
+    if (handling)
         return;
     handling = true;
     const DWORD start = GetTickCount();
-    while (HeadDue(GetTickCount())) {
-        if (GetTickCount() - start >= SliceMs) {
+    DWORD now, lookedAt = start;
+    while (QueueUsable() && HeadDue(now = GetTickCount())) {
+        if (now - start >= SliceMs && now != lookedAt) {
+            lookedAt = now;
             if (UnpaintedRowsAge() >= FloodPaintMs)
                 PaintEventList();
-            if (OthersWaiting())
+            if (!AnswerSentMessages() || !QueueUsable())
                 break;
         }
         const Report report = reports.front();
         reports.pop_front();
         HandleReport(report.window, report.event);
-        // A call into another program lets messages run: the dialog may be
-        // gone now.
-        if (!QueueUsable()) {
-            handling = false;
-            return;
-        }
     }
     handling = false;
-    ScheduleHead();
+    if (QueueUsable())
+        ScheduleHead();
 }
 
 void CALLBACK OnQueueTimer(HWND, UINT, UINT_PTR, DWORD) { HandleDueReports(); }
