@@ -7,6 +7,7 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
+#include "events/event_queue.h"
 #include "rules/apply_rules.h"
 #include "rules/rule.h"
 
@@ -23,7 +24,53 @@ constexpr int MaxEventDelayMs = 250;
 constexpr int InitialEventDelayMs = 50;
 constexpr int DelayTickSpacing = 25;
 
-HWND EventList() { return MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr; }
+// Rows wait unpainted until none has come for QuietPaintMs, however closely
+// they follow each other no longer than LongestUnpaintedMs. A paint takes
+// longer than handling a report under Wine, and the report that arrives
+// during one waits for it.
+constexpr DWORD QuietPaintMs = 50;
+constexpr DWORD LongestUnpaintedMs = 1000;
+
+// Kept, as looking a control up asks the window server each time, and
+// every report writes a row or more.
+HWND EventList()
+{
+    static HWND dialog, list;
+    if (dialog != MainDialog || !IsWindow(list)) {
+        dialog = MainDialog;
+        list = MainDialog ? GetDlgItem(MainDialog, IDC_MAIN_EVENTS) : nullptr;
+    }
+    return list;
+}
+
+// A visible list view repaints itself on every insertion, tens of
+// milliseconds a row under Wine: rows go in with its redraw off, and it is
+// painted once for the lot.
+HWND frozenList;  // the list whose redraw is off, or null
+DWORD frozenSince, lastRowAt;
+
+// Timers come after every posted message: the paint also waits for the
+// reports already posted.
+void CALLBACK OnPaintTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    DWORD now = GetTickCount();
+    if (now - lastRowAt >= QuietPaintMs || now - frozenSince >= LongestUnpaintedMs)
+        PaintEventList();
+}
+
+// Known by the address of its procedure, no id of MainDialog can clash with it.
+UINT_PTR PaintTimerId() { return reinterpret_cast<UINT_PTR>(&OnPaintTimer); }
+
+void FreezeEventList(HWND list)
+{
+    lastRowAt = GetTickCount();
+    if (frozenList == list)
+        return;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    frozenList = list;
+    frozenSince = lastRowAt;
+    SetTimer(MainDialog, PaintTimerId(), QuietPaintMs / 2, OnPaintTimer);
+}
 
 void SetRowText(HWND list, int row, int column, const char *text)
 {
@@ -38,6 +85,7 @@ void InsertRow(const char *name, HWND window, const char *title, const char *cla
     HWND list = EventList();
     if (!list)
         return;
+    FreezeEventList(list);
     char handle[16];
     std::snprintf(handle, sizeof handle, "0x%08x",
                   static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)));
@@ -125,10 +173,12 @@ void HandleWindowEvent(UINT message, HWND window)
     else
         return;
     // A new window has usually no title yet when it is reported; the delay
-    // gives its program time to set one before the rules look at it. A
-    // negative delay would be a Sleep of weeks.
-    if (event == Create && eventDelayMs > 0)
-        Sleep(static_cast<DWORD>(eventDelayMs));
+    // gives its program time to set one before the rules look at it.
+    QueueReport(window, event, event == Create ? eventDelayMs : 0);
+}
+
+void HandleReport(HWND window, int32_t event)
+{
     WindowTexts texts = ReadWindowTexts(window);
     LogEvent(window, event, texts.title, texts.className);
     ApplyRules(window, event, texts.title, texts.className);
@@ -162,6 +212,28 @@ void LogEvent(HWND window, int32_t event, const char *title, const char *classNa
 void LogAction(HWND window, int32_t action, const char *title, const char *className)
 {
     InsertRow(ActionName(action), window, title, className);
+}
+
+DWORD UnpaintedRowsAge() { return frozenList ? GetTickCount() - frozenSince : 0; }
+
+// Turning redraw on invalidates the header too, which rows never change: it
+// is left as it is unless it needed a paint anyway. The update paints now,
+// as WM_PAINT would wait for every posted report.
+void PaintEventList()
+{
+    HWND list = frozenList;
+    frozenList = nullptr;
+    if (MainDialog)
+        KillTimer(MainDialog, PaintTimerId());
+    if (!list || list != EventList())
+        return;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    bool headerStale = GetUpdateRect(header, nullptr, FALSE);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (!headerStale)
+        ValidateRect(header, nullptr);
+    UpdateWindow(list);
 }
 
 void ApplyRulesToOpenWindows() { EnumWindows(ApplyRulesToWindow, 0); }

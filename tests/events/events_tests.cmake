@@ -5,3 +5,4 @@ target_link_libraries(window_tests PRIVATE brask_events gtest gtest_main test_su
 add_dependencies(window_tests victim)
 add_test(NAME window_tests COMMAND window_tests)
 target_sources(window_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../actions/window_actions_test.cpp)
+target_sources(window_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/event_queue_test.cpp)

@@ -228,7 +228,9 @@ TEST_F(WindowEvents, CreateWaitsTheDelayAndReadsTheTitleAfterIt)
     HWND window = Target("Untitled");
     auto msToReport = [&](UINT message) {
         DWORD start = GetTickCount();
+        size_t rows = Column(0).size();
         HandleWindowEvent(message, window);
+        WaitFor([&] { return Column(0).size() > rows; });
         return GetTickCount() - start;
     };
     SetEventDelay(250);

@@ -1,0 +1,21 @@
+// The hook library's reports on their way to their handling: a queue, oldest
+// first, in which each report waits until it is due. A timer of MainDialog
+// hands them over, so the thread never sleeps through an event delay, and the
+// modal loops, which dispatch timers too, keep them moving.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Past this many waiting reports the oldest is handled at once, without the
+// rest of its delay; none is ever dropped.
+constexpr size_t ReportQueueLimit = 10000;
+
+// Queues the report of event for window, due delayMs from now, and handles
+// what is due at once unless more reports are already posted behind it.
+void QueueReport(HWND window, int32_t event, int delayMs);
+
+// The reports queued for the current MainDialog and not handled yet.
+size_t QueuedReports();
