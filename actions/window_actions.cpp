@@ -223,9 +223,17 @@ int PerformAction(HWND window, int32_t action)
     default:
         return 0;
     }
-    if (IsWindow(window) && !IsWindowVisible(window) && WaitForShow(window, action))
-        return ActionDeferred;
-    return ActOnShownWindow(window, action);
+    if (!IsWindow(window) || IsWindowVisible(window))
+        return ActOnShownWindow(window, action);
+    // A window reported while its program is still creating it is not shown
+    // yet either, and is shown as its creation ends. Hiding it at once costs
+    // nothing on a hidden window and is queued behind that show, so the Hide
+    // lands without a poll's wait; it is repeated at the first show, for
+    // programs that show their window later.
+    int done = action == Hide ? ActOnShownWindow(window, action) : 0;
+    if (WaitForShow(window, action))
+        return action == Hide ? done : ActionDeferred;
+    return action == Hide ? done : ActOnShownWindow(window, action);
 }
 
 bool StillListed(const WindowList &list, size_t index)

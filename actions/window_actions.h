@@ -63,11 +63,11 @@ extern WindowList CloakedList;
 // fails. No action waits without a bound for the window's program: a Cloak
 // gives up after half a second, and on a program that does not answer.
 //
-// Hide, Minimize, Force Minimize, Maximize and Smash on a window that exists
-// but is not shown yet return ActionDeferred: nothing is done yet (a Hide
-// lists the window at once), and the action is carried out when the
-// window's program first shows it, or after 5 s, on this thread, from the
-// message loop or any modal one. Actions still waiting when the run ends are
+// Minimize, Force Minimize, Maximize and Smash on a window that exists but
+// is not shown yet return ActionDeferred: nothing is done yet, and the
+// action is carried out when the window's program first shows it, or after
+// 5 s, on this thread, from the message loop or any modal one. A Hide is
+// carried out at once (the window listed first) and once more then. Actions still waiting when the run ends are
 // dropped; a waiting Hide is dropped once its window is given back.
 constexpr int ActionDeferred = -1;
 
