@@ -22,14 +22,9 @@ done
 XVFB_PID=
 trap 'stop_wine; stop_xvfb' EXIT
 trap 'exit 130' INT TERM
-# Configured as build_preset does, but only the bench and what it needs are
-# built, so that unfinished work elsewhere in the tree does not stop it.
-if [ ! -f "$BUILD/win32/CMakeCache.txt" ]; then
-    dist=$ROOT/dist
-    [ "$BUILD" != "$ROOT/build" ] && dist=$BUILD/dist
-    cmake --preset win32 -B "$BUILD/win32" -DBRASK_DIST_DIR="$dist" >/dev/null || exit 1
-fi
-cmake --build "$BUILD/win32" -j"$(nproc)" --target event_bench >/dev/null || exit 1
+# Only the bench and what it starts are built, so that unfinished work
+# elsewhere in the tree does not stop it.
+build_preset win32 --target event_bench || exit 1
 # Wherever the build was told to leave the program.
 dist=$(sed -n 's/^BRASK_DIST_DIR:PATH=//p' "$BUILD/win32/CMakeCache.txt")
 start_xvfb || exit 1
