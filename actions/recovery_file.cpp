@@ -58,9 +58,12 @@ void WriteRecoveryFile() noexcept
         std::string text;
         AddLines(text, HiddenList);
         AddLines(text, CloakedList);
-        WriteFileSafely(recoveryPath, [&](FILE *file) {
-            return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        });
+        // The windows it names do not outlive the system, so neither need
+        // the lines: no flush to the disk, which would hold up this thread.
+        WriteFileSafely(
+            recoveryPath,
+            [&](FILE *file) { return std::fwrite(text.data(), 1, text.size(), file) == text.size(); },
+            Lasting::WhileSystemRuns);
     } catch (...) {
     }
 }

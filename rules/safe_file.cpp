@@ -25,15 +25,16 @@ int OpenExclusive(const char *path)
 {
     return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
-bool ReplaceFile(const char *from, const char *to)
+bool ReplaceFile(const char *from, const char *to, bool writeThrough)
 {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    DWORD flags = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
+    return MoveFileExA(from, to, flags) != 0;
 }
 bool FlushToDisk(FILE *file) { return _commit(_fileno(file)) == 0; }
 #else
 int ProcessId() { return static_cast<int>(getpid()); }
 int OpenExclusive(const char *path) { return open(path, O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644); }
-bool ReplaceFile(const char *from, const char *to) { return std::rename(from, to) == 0; }
+bool ReplaceFile(const char *from, const char *to, bool) { return std::rename(from, to) == 0; }
 bool FlushToDisk(FILE *file) { return fsync(fileno(file)) == 0; }
 #endif
 
@@ -108,14 +109,15 @@ bool WriteInPlace(const char *path, const std::function<bool(FILE *)> &write)
 
 } // namespace
 
-bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write)
+bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write, Lasting lasting)
 {
     std::string temporary;
     FILE *file = CreateTemporaryBeside(path, temporary);
     if (!file)
         return WriteInPlace(path, write);
-    bool written = write(file) && std::fflush(file) == 0 && FlushToDisk(file);
-    if (CloseAfter(file, written) && ReplaceFile(temporary.c_str(), path))
+    const bool toDisk = lasting == Lasting::PastPowerLoss;
+    bool written = write(file) && std::fflush(file) == 0 && (!toDisk || FlushToDisk(file));
+    if (CloseAfter(file, written) && ReplaceFile(temporary.c_str(), path, toDisk))
         return true;
     RemoveKeepingError(temporary);
     return false;

@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <functional>
 
+// How long the new contents must last: past a power loss, or only as long
+// as the system runs (no flush to the disk, which costs milliseconds).
+enum class Lasting { PastPowerLoss, WhileSystemRuns };
+
 // Writes path through write, which returns false when a write failed. The new
-// contents go to a temporary file beside path, reach the disk, and then take
-// path's place, so that a failed save leaves the file that was there
-// untouched. Where no temporary file can be made beside path, path is
+// contents go to a temporary file beside path, reach the disk (unless only
+// WhileSystemRuns), and then take path's place, so that a failed save leaves
+// the file that was there untouched. Where no temporary file can be made beside path, path is
 // written in place. On failure errno, and on Windows the thread's last error,
 // still tell why: the cleanup after it does not overwrite them.
-bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write);
+bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write,
+                     Lasting lasting = Lasting::PastPowerLoss);
