@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr char recoveryFileName[] = "brask2.hid";
+
 // Resolved once at start: the open-file dialog of Import moves the working
 // directory while it is open, and the lists may change meanwhile.
 char recoveryPath[MAX_PATH] = "brask2.hid";

@@ -5,8 +5,6 @@
 // cloaked windows are children of MainWindow and die with the run.
 #pragma once
 
-constexpr char recoveryFileName[] = "brask2.hid";
-
 // At start: every window the file names that still exists, belongs to the
 // thread and process recorded for it, is still hidden and still has its
 // class goes into HiddenList once; nothing else of the file is trusted. From

@@ -236,6 +236,12 @@ int PerformAction(HWND window, int32_t action)
     return action == Hide ? done : ActOnShownWindow(window, action);
 }
 
+namespace {
+
+// Whether entry index of list still names the window that was listed: the
+// thread that owned it then owns it now (a handle freed with its window may
+// come back naming another program's), and an entry of CloakedList still
+// sits under MainWindow. No restore touches a window that fails this.
 bool StillListed(const WindowList &list, size_t index)
 {
     HWND window = list.At(index);
@@ -244,6 +250,8 @@ bool StillListed(const WindowList &list, size_t index)
         return false;
     return &list != &CloakedList || (MainWindow && GetAncestor(window, GA_PARENT) == MainWindow);
 }
+
+} // namespace
 
 void RestoreListed(WindowList &list, size_t index)
 {

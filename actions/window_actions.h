@@ -71,12 +71,6 @@ extern WindowList CloakedList;
 // dropped; a waiting Hide is dropped once its window is given back.
 constexpr int ActionDeferred = -1;
 
-// Whether entry index of list still names the window that was listed: the
-// thread that owned it then owns it now (a handle freed with its window may
-// come back naming another program's), and an entry of CloakedList still
-// sits under MainWindow. No restore touches a window that fails this.
-bool StillListed(const WindowList &list, size_t index);
-
 // Gives back the window of entry index of HiddenList (shown) or CloakedList
 // (given back to the desktop) if it is still the one listed, and removes the
 // entry either way. Waits at most half a second for the window's program.

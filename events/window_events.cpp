@@ -16,9 +16,11 @@
 #include <cstdio>
 
 int eventDelayMs = 50;
-char eventDelayLabel[16];
 
 namespace {
+
+constexpr int EventLogLimit = 100;
+char eventDelayLabel[16];  // "%d ms", as SetEventDelay last formatted it
 
 constexpr int MaxEventDelayMs = 250;
 constexpr int InitialEventDelayMs = 50;

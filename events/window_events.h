@@ -8,10 +8,7 @@
 
 #include <cstdint>
 
-constexpr int EventLogLimit = 100;
-
 extern int eventDelayMs;
-extern char eventDelayLabel[16];  // "%d ms"
 
 // WM_HOOKCREATE or WM_HOOKACTIVATE reported for window: queued, a Create
 // report for the event delay in force now.
