@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,16 +16,6 @@ namespace black_box {
 
 namespace fs = std::filesystem;
 constexpr DWORD Timeout = 10000;
-
-// A fresh folder under the temporary directory, removed with its contents.
-struct Folder {
-    static inline int serial = 0;
-    fs::path path = fs::temp_directory_path() /
-                    ("tarnwick-app-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
-    Folder() { fs::create_directory(path); }
-    ~Folder() { std::error_code ignored; fs::remove_all(path, ignored); }
-    std::string operator/(const char *name) const { return (path / name).string(); }
-};
 
 inline Rule TitleRule(int32_t event, const char *title, int32_t action)
 {

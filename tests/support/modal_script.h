@@ -41,6 +41,13 @@ public:
         char text[512];
         return std::string(text, GetDlgItemTextA(window, id, text, sizeof text));
     }
+    // A key pressed on the focused control of dialog, handed to IsDialogMessageA as the dialog's message
+    // loop hands it on (as Wine's own dialog tests do).
+    static void Key(HWND dialog, WPARAM key)
+    {
+        MSG message = {GetFocus(), WM_KEYDOWN, key, 0};
+        IsDialogMessageA(dialog, &message);
+    }
 
 private:
     // A step may itself wait in a nested modal loop that dispatches this timer again.

@@ -2,15 +2,14 @@
 // windows the program under test acts on. Commands are texts sent with
 // WM_COPYDATA to the victim's control window; the reply is the LRESULT.
 //
-//   create CLASS|TITLE        a visible 400x300 window at 200,150 with a
-//                             push button "Push" filling its client area;
-//                             reply: its handle
+//   create CLASS|TITLE        a visible 400x300 window at 200,150 with a push
+//                             button filling its client area; its handle
 //   latetitle HWND|MS|TITLE   sets HWND's title MS milliseconds from now; 1
-//   destroy HWND              DestroyWindow; reply: its result
-//   churn N                   creates and destroys N top-level windows;
-//                             reply: the milliseconds it took
-//   timed CLASS|TITLE         as create, and notes the performance counter
-//                             just before and just after CreateWindowExA
+//   destroy HWND              DestroyWindow; its result
+//   churn N                   creates and destroys N top-level windows; the
+//                             milliseconds it took
+//   timed CLASS|TITLE         as create, without the button, and notes the
+//                             performance counter around CreateWindowExA
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
 //   quit                      ends the victim
 #pragma once
