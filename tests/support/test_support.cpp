@@ -13,12 +13,13 @@ void PumpMessages()
 
 bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs)
 {
-    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT)) {
+    for (DWORD start = GetTickCount();;) {
         PumpMessages();
         if (condition())
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
 
@@ -44,15 +45,14 @@ Victim::Victim()
     std::string command = "\"" + ExeDirectory() + VICTIM_EXE + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
     std::string title = "victim " + std::to_string(processId_);
-    WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str())) != nullptr; },
-            10000);
+    WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str())); }, 10000);
 }
 
 Victim::~Victim()

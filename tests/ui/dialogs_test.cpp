@@ -1,6 +1,5 @@
 // The rule editor, the window picker and the Hidden/Cloaked Windows dialog over the real main dialog,
 // opened by its buttons, answered by a modal script or by real input, acting on victim windows.
-#include "actions/hidden_dialog.h"
 #include "actions/window_actions.h"
 #include "app/startup.h"
 #include "common/app_state.h"
@@ -256,53 +255,4 @@ TEST_F(DialogTest, WindowPicker)
     ListView_GetItemText(GetDlgItem(MainDialog, IDC_MAIN_EVENTS), 0, 1, title, sizeof title);
     EXPECT_TRUE(LogCount() == 1 && std::string(title) == "After");
     DestroyWindow(window);
-}
-
-// Rows are sorted, and each restores its own window: one hidden twice has two rows, each giving back one
-// entry; one hidden and then cloaked takes two restores, the hiding undone first. A window gone before the
-// list is filled has no row but keeps its entry; one gone after loses entry and row. Restore All empties both
-// lists, dead entries too, and leaves the dialog open. No button is the default: Enter in the list is IDOK.
-TEST_F(DialogTest, HiddenWindowsDialog)
-{
-    HWND zulu = victim.Create("Zulu", "Zulu"), alpha = victim.Create("Alpha", "Alpha");
-    HWND early = victim.Create("Early", "Early");
-    for (HWND window : {zulu, alpha, alpha, early})
-        PerformAction(window, Hide);
-    PerformAction(zulu, Cloak);
-    // The asynchronous hides must land before a restore can undo them.
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(alpha) && !IsWindowVisible(early); }));
-    auto destroy = [&](HWND window) { victim.Send("destroy " + std::to_string(uintptr_t(window))); };
-    destroy(early);
-    auto row = [](const char *name) { return name + std::string(" [Class=\"") + name + "\"]"; };
-    auto restore = [](HWND dialog, int row) {
-        SendDlgItemMessageA(dialog, IDC_HIDDEN_LIST, LB_SETCURSEL, row, 0);
-        SendDlgItemMessageA(dialog, IDC_HIDDEN_RESTORE, BM_CLICK, 0, 0);
-    };
-    auto scenario = [&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, IDC_HIDDEN_LIST);
-        EXPECT_EQ(Rows(list), (Strings{row("Alpha"), row("Alpha"), row("Zulu"), row("Zulu")}));
-        restore(dialog, 0);
-        EXPECT_TRUE(IsWindowVisible(alpha) && HiddenList.Count() == 3);
-        destroy(alpha);
-        restore(dialog, 0);
-        EXPECT_EQ(Rows(list), (Strings{row("Zulu"), row("Zulu")}));
-        restore(dialog, 1);
-        EXPECT_TRUE(HiddenList.Count() == 1 && HiddenList.At(0) == early && CloakedList.Count() == 1);
-        EXPECT_TRUE(GetAncestor(zulu, GA_PARENT) == MainWindow && !IsWindowVisible(zulu));
-        SendDlgItemMessageA(dialog, IDC_HIDDEN_RESTORE_ALL, BM_CLICK, 0, 0);
-        EXPECT_TRUE(Rows(list).empty() && HiddenList.Count() + CloakedList.Count() == 0);
-        EXPECT_TRUE(GetAncestor(zulu, GA_PARENT) == GetDesktopWindow() && IsWindowVisible(zulu));
-    };
-    const char *hidden = "Hidden/Cloaked Windows";
-    Command(IDC_MAIN_RESTORE_HIDDEN, {On(hidden, scenario), On(hidden, [](HWND d) { Click(d, IDCANCEL); })});
-
-    const std::pair<void (*)(HWND), INT_PTR> ways[] = {
-        {[](HWND d) { SetFocus(GetDlgItem(d, IDC_HIDDEN_LIST)); Key(VK_RETURN); }, IDOK},
-        {[](HWND dialog) { Click(dialog, IDCANCEL); }, IDCANCEL},
-        {[](HWND) { Key(VK_ESCAPE); }, IDCANCEL}};
-    for (const auto &[end, result] : ways) {
-        ModalScript script({On(hidden, end)});
-        EXPECT_EQ(ShowHiddenWindowsDialog(MainDialog), result);
-        EXPECT_TRUE(script.Finished());
-    }
 }
