@@ -212,55 +212,6 @@ protected:
     Folder working;
 };
 
-TEST_F(Shell, ImportAppendsWithoutSavingDeleteSavesAndAnImpossibleRefreshIsIgnored)
-{
-    std::vector<Rule> rules = {TitleRule(Create, "first", Close), TitleRule(Create, "second", Hide)};
-    WriteRules(ruleFileName, rules);
-    LoadRules(ruleFileName);
-    Send(WM_REFRESHRULES, -1);
-    Folder elsewhere;
-    rules.push_back(TitleRule(Activate, "imported", Smash));
-    WriteRules(elsewhere / "more.rul", {rules.back()});
-
-    // Browsed as a user would: into the folder, then to the file in it.
-    auto enter = [](const std::string &text) -> ModalScript::Step {
-        return [text] {
-            HWND open = ModalScript::FindDialog("Open", MainDialog);
-            SetDlgItemTextA(open, 1148, text.c_str());
-            return open && PostMessageA(GetDlgItem(open, IDOK), BM_CLICK, 0, 0);
-        };
-    };
-    // The dialog is in the folder once the working directory has followed.
-    auto arrived = [&] { return fs::equivalent(fs::current_path(), elsewhere.path); };
-    ModalScript script({enter(elsewhere.path.string()), arrived, enter("more.rul")});
-    Send(WM_COMMAND, IDC_MAIN_IMPORT);
-    EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(Rows(MainDialog), Texts(rules));
-    EXPECT_EQ(fs::file_size(ruleFileName), 2 * RuleRecordSize);
-    EXPECT_TRUE(fs::equivalent(fs::current_path(), working.path));
-
-    // The row that followed moves up into the selection; none follows the last.
-    const struct { int row, selection; } deletes[] = {{0, 0}, {1, LB_ERR}, {0, LB_ERR}};
-    for (const auto &step : deletes) {
-        Item(IDC_MAIN_RULES, LB_SETCURSEL, step.row);
-        Send(WM_COMMAND, IDC_MAIN_DELETE);
-        rules.erase(rules.begin() + step.row);
-        EXPECT_EQ(Rows(MainDialog), Texts(rules));
-        EXPECT_EQ(Item(IDC_MAIN_RULES, LB_GETCURSEL), step.selection);
-        EXPECT_EQ(fs::file_size(ruleFileName), rules.size() * RuleRecordSize);
-    }
-
-    // Five rules listed row by row: 3 may follow row 2, but 4 would leave a
-    // gap in the list and 5 and beyond name no rule.
-    for (const char *title : {"a", "b", "c", "d", "e"})
-        ruleSet.Append(TitleRule(Create, title, Close));
-    for (WPARAM row : {0, 1, 2, 4, 5, 1000000}) {
-        Send(WM_REFRESHRULES, row);
-        EXPECT_EQ(Rows(MainDialog).size(), std::min<size_t>(row + 1, 3)) << row;
-        EXPECT_EQ(Item(IDC_MAIN_RULES, LB_GETCURSEL), std::min<LRESULT>(row, 2)) << row;
-    }
-}
-
 LONG WINAPI FilterBefore(EXCEPTION_POINTERS *) { return EXCEPTION_EXECUTE_HANDLER; }
 
 TEST_F(Shell, ApplyRulesActsAndEndOfSessionOrACrashGivesTheWindowsBack)
