@@ -1,5 +1,5 @@
 // Driving the real brask2.exe from another process, as a user's tools would:
-// a working directory of its own, the program started there and its dialogs
+// the program started in a working directory of its own and its dialogs
 // found. Shared by the program's tests and its start-up benchmark.
 #pragma once
 
@@ -79,7 +79,8 @@ inline HWND WaitForDialog(const char *caption, size_t rows = 0, DWORD timeoutMs 
     HWND found = nullptr;
     auto shown = [&] {
         found = FindWindowA("#32770", caption);
-        return IsWindowVisible(found) && size_t(SendDlgItemMessageA(found, 1021, LB_GETCOUNT, 0, 0)) >= rows;
+        LRESULT count = SendDlgItemMessageA(found, 1021, LB_GETCOUNT, 0, 0);
+        return IsWindowVisible(found) && count >= static_cast<LRESULT>(rows);
     };
     return WaitFor(shown, timeoutMs) ? found : nullptr;
 }
