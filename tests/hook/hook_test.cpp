@@ -10,10 +10,7 @@
 
 namespace {
 
-struct Report {
-    HWND to, window;
-    UINT message;
-};
+struct Report { HWND to, window; UINT message; };
 std::vector<Report> reports;
 using Messages = std::vector<UINT>;
 

@@ -44,21 +44,24 @@ LRESULT Command(HWND control, const std::string &line)
         window = NewWindow(first, rest, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         RECT client;
         if (verb == "create" && GetClientRect(window, &client))
-            CreateWindowExA(0, "BUTTON", "Push", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom,
-                            window, reinterpret_cast<HMENU>(1), instance, nullptr);
+            CreateWindowExA(0, "BUTTON", "Push", WS_CHILD | WS_VISIBLE, 0, 0, client.right,
+                            client.bottom, window, reinterpret_cast<HMENU>(1), instance, nullptr);
         return reinterpret_cast<LRESULT>(window);
     }
     if (verb == "latetitle") {
         lateTitles[window] = rest.substr(rest.find('|') + 1);
-        return SetTimer(control, reinterpret_cast<UINT_PTR>(window), std::atoi(rest.c_str()), nullptr);
+        UINT ms = std::atoi(rest.c_str());
+        return SetTimer(control, reinterpret_cast<UINT_PTR>(window), ms, nullptr);
     }
     if (verb == "destroy")
         return DestroyWindow(window);
     if (verb == "churn")
         return Churn(std::atoi(first.c_str()));
+    if (verb == "timedcall" || verb == "timedreturn")
+        return (verb == "timedcall" ? timedCall : timedReturn).LowPart;
     if (verb == "quit")
         PostQuitMessage(0);
-    return verb == "timedcall" ? timedCall.LowPart : verb == "timedreturn" ? timedReturn.LowPart : 1;
+    return 1;
 }
 
 LRESULT CALLBACK ControlWindowProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -69,7 +72,8 @@ LRESULT CALLBACK ControlWindowProc(HWND control, UINT message, WPARAM wParam, LP
     }
     if (message == WM_TIMER) {
         KillTimer(control, wParam);
-        SetWindowTextA(reinterpret_cast<HWND>(wParam), lateTitles[reinterpret_cast<HWND>(wParam)].c_str());
+        HWND window = reinterpret_cast<HWND>(wParam);
+        SetWindowTextA(window, lateTitles[window].c_str());
         return 0;
     }
     return DefWindowProcA(control, message, wParam, lParam);
