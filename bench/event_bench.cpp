@@ -148,7 +148,7 @@ public:
     bool End(DWORD timeoutMs) override { return Exit(timeoutMs) >= 0; }
 
 private:
-    black_box::Folder working_;
+    Folder working_;
     black_box::Program program_;
     HWND dialog_ = nullptr;
 };

@@ -1,70 +1,90 @@
-// What keeps the actions safe: the guard against every window of this
-// process, restores that touch only the windows that were listed, and the
-// actions that wait for a window its program shows late.
-#include "actions/window_actions.h"
-#include "common/app_state.h"
-#include "rules/rule.h"
-#include "tests/support/test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
+// The eight actions on windows of another process (the victim), the guard
+// that keeps them off the program's own windows, and the lists that let
+// every window hidden or cloaked be given back.
+#include "tests/support/window_test.h"
 
 namespace {
 
-class WindowActionSafety : public testing::Test {
-protected:
-    static void SetUpTestSuite() { victim = new Victim; }
-    static void TearDownTestSuite() { delete victim; }
-    void SetUp() override
-    {
-        ASSERT_TRUE(victim->Running());
-        MainWindow = Own(WS_POPUP);
-    }
-    void TearDown() override
-    {
-        for (HWND window : victimWindows)
-            victim->Send("destroy " + std::to_string(uintptr_t(window)));
-        for (HWND window : ownWindows)
-            DestroyWindow(window);
-        HiddenList.Clear();
-        CloakedList.Clear();
-    }
-    HWND Own(DWORD style, HWND owner = nullptr)
-    {
-        return ownWindows.emplace_back(
-            CreateWindowExA(0, "STATIC", "own", style, 10, 10, 200, 100, owner, nullptr, nullptr, nullptr));
-    }
+using WindowActions = WindowTest;
 
-    HWND Target() { return victimWindows.emplace_back(victim->Create("VictimTarget", "Target")); }
-
-    inline static Victim *victim = nullptr;
-    std::vector<HWND> victimWindows, ownWindows;
-};
-
-// Neither the About box (no owner) nor the rule editor's warning box (owned
-// by the editor) is MainDialog or owned by it; both are this process's.
-TEST_F(WindowActionSafety, EveryWindowOfThisProcessIsRefused)
+HWND RealParent(HWND window) { return GetAncestor(window, GA_PARENT); }
+bool Closed(HWND window) { return !IsWindow(window); }
+bool Minimized(HWND window) { return IsIconic(window) && IsWindowVisible(window); }
+bool Maximized(HWND window) { return IsZoomed(window); }
+bool Hidden(HWND window) { return IsWindow(window) && !IsWindowVisible(window); }
+bool Cloaked(HWND window) { return Hidden(window) && RealParent(window) == MainWindow; }
+bool AtItsPlace(HWND window)
 {
-    HWND about = Own(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND warning = Own(WS_POPUP | WS_VISIBLE, Own(WS_POPUP | WS_VISIBLE));
-    for (HWND window : {about, warning}) {
-        for (int32_t action = Close; action <= Smash; ++action) {
-            EXPECT_EQ(PerformAction(window, action), 0) << ActionName(action);
-            PumpMessages();
-            EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window) && !IsZoomed(window) &&
-                        GetAncestor(window, GA_PARENT) == GetDesktopWindow())
-                << ActionName(action);
-        }
+    RECT rect = {}, place = {200, 150, 600, 450};
+    return IsWindowVisible(window) && GetWindowRect(window, &rect) && EqualRect(&rect, &place);
+}
+
+TEST_F(WindowActions, EachActionHasItsEffectOnAWindowOfAnotherProcess)
+{
+    // A smashed window is restored to its place: the shrink is undone too.
+    const struct { int32_t before, action; bool (*done)(HWND); } cases[] = {
+        {-1, Close, Closed},         {-1, Minimize, Minimized},   {-1, ForceMinimize, Minimized},
+        {-1, Smash, Minimized},      {-1, Maximize, Maximized},   {Smash, Restore, AtItsPlace},
+        {-1, Hide, Hidden},          {-1, Cloak, Cloaked},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(ActionName(c.action));
+        HWND window = Target();
+        ASSERT_TRUE(c.before < 0 || PerformAction(window, c.before));
+        ASSERT_TRUE(WaitFor([&] { return c.before < 0 || IsIconic(window); }));
+        EXPECT_NE(PerformAction(window, c.action), 0);
+        EXPECT_TRUE(WaitFor([&] { return c.done(window); }));
     }
+}
+
+// A window goes into its list before the call, so that nothing acted on can
+// go unrecorded, and stays there when the call fails.
+TEST_F(WindowActions, HideAndCloakListEveryCallAndRestoreAllGivesTheWindowsBack)
+{
+    HWND both = Target(), dead = Target();
+    Destroy(dead);
+    EXPECT_FALSE(PerformAction(dead, Hide) || PerformAction(dead, Cloak));
+    PerformAction(both, Hide);
+    ASSERT_TRUE(WaitFor([&] { return Hidden(both); }));
+    PerformAction(both, Cloak);
+    EXPECT_TRUE(HiddenList.FindFirst(dead) == 0 && CloakedList.FindFirst(dead) == 0);
+
+    RestoreAllWindows();
     EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return RealParent(both) == GetDesktopWindow() && AtItsPlace(both); }));
+}
+
+// Every window of this process is refused: the About box has no owner, the
+// rule editor's warning is owned by the editor, and either hidden by a rule
+// would lock the user out. Re-parenting activates a window again, and
+// GetParent does not see a cloaked window's parent: an Activate rule that
+// cloaks would act on it without end.
+TEST_F(WindowActions, GuardRefusesOwnWindowsAndCloakedOnes)
+{
+    HWND cloaked = Target();
+    ASSERT_EQ(PerformAction(cloaked, Cloak), 1);
+    const struct { const char *what; HWND window; } refused[] = {
+        {"main dialog", MainDialog},
+        {"popup owned by the main dialog", OwnWindow(WS_POPUP | WS_VISIBLE, MainDialog)},
+        {"popup owned by the main window", OwnWindow(WS_POPUP | WS_VISIBLE, MainWindow)},
+        {"control of the main dialog", GetWindow(MainDialog, GW_CHILD)},
+        {"window of this process without owner", OwnWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE)},
+        {"popup owned by another", OwnWindow(WS_POPUP | WS_VISIBLE, OwnWindow(WS_POPUP))},
+        {"cloaked window", cloaked},
+    };
+    for (const auto &r : refused) {
+        for (int32_t action = Close; action <= Smash; ++action)
+            EXPECT_EQ(PerformAction(r.window, action), 0) << r.what << ", " << ActionName(action);
+        PumpMessages();
+        EXPECT_TRUE(IsWindow(r.window) && !IsIconic(r.window)) << r.what;
+    }
+    EXPECT_TRUE(HiddenList.Count() == 0 && CloakedList.Count() == 1);
 }
 
 // An entry whose handle another thread's window now bears, or whose cloaked
-// window no longer sits under MainWindow, is dropped untouched, by Restore
-// All and by a single row alike. The listed window given back last shows
-// when the wrong calls would have landed.
-TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
+// window no longer sits under MainWindow, is dropped untouched, by Restore All
+// and by a single row alike.
+TEST_F(WindowActions, RestoresTouchOnlyTheWindowsStillListed)
 {
     for (bool all : {true, false}) {
         SCOPED_TRACE(all ? "Restore All" : "one row");
@@ -74,42 +94,41 @@ TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
         HiddenList.Append(stranger, GetCurrentThreadId());
         CloakedList.Append(button);
         PerformAction(listed, Hide);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(listed); }));
+        ASSERT_TRUE(WaitFor([&] { return Hidden(listed); }));
         if (all)
             RestoreAllWindows();
         for (WindowList *list : {&CloakedList, &HiddenList, &HiddenList})
             if (!all)
                 RestoreListed(*list, 0);
-        EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
         EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(listed); }));
         EXPECT_FALSE(IsWindowVisible(stranger));
-        EXPECT_EQ(GetAncestor(button, GA_PARENT), holder);
+        EXPECT_EQ(RealParent(button), holder);
     }
 }
 
-// The victim creates its window hidden and shows it 300 ms later, as many
-// programs show their main window once ready: the actions that show would
-// undo wait for it; Cloak acts at once. A Hide acts at once and again at the show.
-TEST_F(WindowActionSafety, ActionsUndoneByALateShowWaitForIt)
+// The victim shows its window 300 ms after creating it, as many programs show
+// their main window once ready: the actions that show would undo wait for it;
+// Cloak acts at once. A Hide acts at once and again at the show.
+TEST_F(WindowActions, ActionsUndoneByALateShowWaitForIt)
 {
-    auto minimized = [](HWND w) { return IsIconic(w) && IsWindowVisible(w); };
-    const struct { int32_t action; int result; std::function<bool(HWND)> done; } cases[] = {
-        {Hide, 1, [](HWND w) { return !IsWindowVisible(w); }},
-        {Maximize, ActionDeferred, [](HWND w) { return IsZoomed(w) && IsWindowVisible(w); }},
-        {Smash, ActionDeferred, minimized},
-        {Cloak, 1, [](HWND w) { return GetAncestor(w, GA_PARENT) == MainWindow; }},
+    const struct { int32_t action; int result; bool (*done)(HWND); } cases[] = {
+        {Hide, 1, Hidden},
+        {Maximize, ActionDeferred, [](HWND w) { return Maximized(w) && IsWindowVisible(w); }},
+        {Smash, ActionDeferred, Minimized},
+        {Cloak, 1, Cloaked},
     };
     for (const auto &c : cases) {
-        HWND window = victimWindows.emplace_back(reinterpret_cast<HWND>(victim->Send("showlate 300|VictimLate")));
-        EXPECT_EQ(PerformAction(window, c.action), c.result) << ActionName(c.action);
+        SCOPED_TRACE(ActionName(c.action));
+        auto window = reinterpret_cast<HWND>(victim->Send("showlate 300|VictimLate"));
+        targets.push_back(window);
+        EXPECT_EQ(PerformAction(window, c.action), c.result);
+        char title[16] = "";
         auto shownThenActedOn = [&] {
-            char title[16] = "";
             GetWindowTextA(window, title, sizeof title);
-            return std::string(title) == "shown" && c.done(window);
+            return title == std::string("shown") && c.done(window);
         };
-        EXPECT_TRUE(WaitFor(shownThenActedOn)) << ActionName(c.action);
+        EXPECT_TRUE(WaitFor(shownThenActedOn));
     }
-    EXPECT_EQ(HiddenList.Count(), 1u);
 }
 
 } // namespace

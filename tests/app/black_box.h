@@ -1,5 +1,5 @@
 // Driving the real brask2.exe from another process, as a user's tools would:
-// a working directory of its own, the program started there and its dialogs
+// the program started in a working directory of its own and its dialogs
 // found. Shared by the program's tests and its start-up benchmark.
 #pragma once
 
@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,16 +16,6 @@ namespace black_box {
 
 namespace fs = std::filesystem;
 constexpr DWORD Timeout = 10000;
-
-// A fresh folder under the temporary directory, removed with its contents.
-struct Folder {
-    static inline int serial = 0;
-    fs::path path = fs::temp_directory_path() /
-                    ("tarnwick-app-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
-    Folder() { fs::create_directory(path); }
-    ~Folder() { std::error_code ignored; fs::remove_all(path, ignored); }
-    std::string operator/(const char *name) const { return (path / name).string(); }
-};
 
 inline Rule TitleRule(int32_t event, const char *title, int32_t action)
 {
@@ -90,7 +79,8 @@ inline HWND WaitForDialog(const char *caption, size_t rows = 0, DWORD timeoutMs 
     HWND found = nullptr;
     auto shown = [&] {
         found = FindWindowA("#32770", caption);
-        return IsWindowVisible(found) && size_t(SendDlgItemMessageA(found, 1021, LB_GETCOUNT, 0, 0)) >= rows;
+        LRESULT count = SendDlgItemMessageA(found, 1021, LB_GETCOUNT, 0, 0);
+        return IsWindowVisible(found) && count >= static_cast<LRESULT>(rows);
     };
     return WaitFor(shown, timeoutMs) ? found : nullptr;
 }

@@ -7,7 +7,7 @@
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        CloseHandle(CreateFileA("loaded.mark", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CloseHandle(CreateFileA("loaded.mark", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, {}));
     return TRUE;
 }
 #else

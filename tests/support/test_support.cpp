@@ -2,8 +2,6 @@
 
 #include "tests/victim/victim_protocol.h"
 
-#include <cstdio>
-
 void PumpMessages()
 {
     MSG message;
@@ -15,8 +13,7 @@ void PumpMessages()
 
 bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
+    for (DWORD start = GetTickCount();;) {
         PumpMessages();
         if (condition())
             return true;
@@ -29,9 +26,18 @@ bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs)
 std::string ExeDirectory()
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string directory(path, length);
+    std::string directory(path, GetModuleFileNameA(nullptr, path, sizeof path));
     return directory.substr(0, directory.find_last_of("\\/") + 1);
+}
+
+// Every command waits a bounded time: a hung victim must not hang the tests.
+static LRESULT Call(HWND control, std::string command, UINT flags, UINT timeoutMs)
+{
+    COPYDATASTRUCT data = {0, static_cast<DWORD>(command.size()), &command[0]};
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), flags, timeoutMs,
+                        &reply);
+    return static_cast<LRESULT>(reply);
 }
 
 Victim::Victim()
@@ -39,45 +45,25 @@ Victim::Victim()
     std::string command = "\"" + ExeDirectory() + VICTIM_EXE + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
-    char title[32];
-    std::snprintf(title, sizeof title, "victim %lu", processId_);
-    WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title)) != nullptr; }, 10000);
+    std::string title = "victim " + std::to_string(processId_);
+    WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str())); }, 10000);
 }
 
 Victim::~Victim()
 {
-    if (control_) {
-        DWORD_PTR ignored;
-        std::string quit = "quit";
-        COPYDATASTRUCT data = {0, static_cast<DWORD>(quit.size()), &quit[0]};
-        SendMessageTimeoutA(control_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                            SMTO_ABORTIFHUNG, 2000, &ignored);
-    }
-    if (process_) {
-        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0)
-            TerminateProcess(process_, 1);
-        CloseHandle(process_);
-    }
+    Call(control_, "quit", SMTO_ABORTIFHUNG, 2000);
+    if (process_ && WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(process_, 1);
+    CloseHandle(process_);
 }
 
-LRESULT Victim::Send(const std::string &command)
-{
-    if (!control_)
-        return 0;
-    std::string copy = command;
-    COPYDATASTRUCT data = {0, static_cast<DWORD>(copy.size()), &copy[0]};
-    DWORD_PTR reply = 0;
-    if (!SendMessageTimeoutA(control_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), 0, 30000,
-                             &reply))
-        return 0;
-    return static_cast<LRESULT>(reply);
-}
+LRESULT Victim::Send(const std::string &command) { return Call(control_, command, 0, 30000); }
 
 HWND Victim::Create(const std::string &className, const std::string &title)
 {

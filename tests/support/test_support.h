@@ -1,9 +1,10 @@
 // What the window tests share: polling with a timeout while this thread's
-// messages keep flowing, and the victim process.
+// messages keep flowing, the victim process, and folders of their own.
 #pragma once
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -39,4 +40,14 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND control_ = nullptr;
+};
+
+// A fresh folder under the temporary directory, removed with its contents.
+struct Folder {
+    static inline int serial = 0;
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("tarnwick-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+    Folder() { std::filesystem::create_directory(path); }
+    ~Folder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+    std::string operator/(const char *name) const { return (path / name).string(); }
 };

@@ -10,10 +10,7 @@
 
 namespace {
 
-struct Report {
-    HWND to, window;
-    UINT message;
-};
+struct Report { HWND to, window; UINT message; };
 std::vector<Report> reports;
 using Messages = std::vector<UINT>;
 
@@ -24,13 +21,13 @@ LRESULT CALLBACK Record(HWND to, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(to, message, wParam, lParam);
 }
 
+WNDCLASSA receiverClass = {0, Record, 0, 0, {}, {}, {}, {}, {}, "HookReceiver"};
+const ATOM receiverAtom = RegisterClassA(&receiverClass);
+
 HWND NewWindow(const char *className = "STATIC", DWORD style = WS_POPUP)
 {
     return CreateWindowExA(0, className, "", style, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
 }
-
-WNDCLASSA receiverClass = {0, Record, 0, 0, {}, {}, {}, {}, {}, "HookReceiver"};
-const ATOM receiverAtom = RegisterClassA(&receiverClass);
 
 // What reached `to` about window, in the order it came.
 Messages ReportsFor(HWND to, HWND window)
@@ -108,6 +105,8 @@ TEST_F(HookTest, OneHookAtATimeUntilReleased)
 
 // Wine also calls the hook with no window in the program that loses the
 // activation: here this one, whose window is active when the victim's opens.
+// Each re-parenting activates a window; under another window (cloaked) it is
+// no top-level window, or an Activate rule that cloaks would fire without end.
 TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
 {
     Victim victim;
@@ -120,9 +119,6 @@ TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
     HWND window = victim.Create("HookVictim", "reported");
     EXPECT_EQ((Messages{WM_HOOKCREATE, WM_HOOKACTIVATE}), Heard(victim, receiver, window, 2));
     EXPECT_EQ(Messages{}, ReportsFor(receiver, GetWindow(window, GW_CHILD)));
-
-    // Each re-parenting activates it; under another window (cloaked) it is no
-    // top-level window, or an Activate rule that cloaks would fire without end.
     HWND hidingPlace = NewWindow();
     SetParent(window, hidingPlace);
     SetParent(window, hidingPlace);
@@ -139,7 +135,7 @@ TEST_F(HookTest, AKilledHoldersHookNeitherBlocksNorDoublesReports)
     Victim victim;
     HWND receiver = NewWindow("HookReceiver"), holder = nullptr;
     ASSERT_LT(31u, WinExec(("\"" + ExeDirectory() + "hook_holder.exe\"").c_str(), SW_HIDE));
-    ASSERT_TRUE(WaitFor([&] { return (holder = FindWindowA(nullptr, "holder 1")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (holder = FindWindowA(nullptr, "holder 1")); }, 10000));
     EXPECT_EQ(DWORD(ERROR_ALREADY_INITIALIZED), Install(receiver));
     PostMessageA(holder, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(holder); }));

@@ -1,0 +1,131 @@
+// The road of an event to its rows and rules, the event delay, the event
+// list, and the rules over every open window, against the victim's windows.
+// MainDialog is the real template with no procedure but its event list.
+#include "events/window_events.h"
+
+#include "common/messages.h"
+#include "common/resource.h"
+#include "rules/apply_rules.h"
+#include "tests/support/window_test.h"
+
+#include <cstring>
+#include <set>
+
+void CreateTestWindows()
+{
+    MainWindow = OwnWindow();
+    PickerWindow = OwnWindow();
+    MainDialog = CreateDialogA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, nullptr);
+    InitEventControls(MainDialog);
+    SetEventDelay(0);
+}
+
+namespace {
+
+using Names = std::vector<std::string>;
+using WindowEvents = WindowTest;
+
+// A rule of event doing action, with a title test where given.
+Rule MakeRule(int32_t event, int32_t action, const char *title = nullptr, int32_t match = Equals)
+{
+    Rule rule = {event, title != nullptr, "", match};
+    std::strncpy(rule.title, title ? title : "", RuleTextSize - 1);
+    rule.action = action;
+    return rule;
+}
+
+// One column of the event list, top row first.
+Names Column(int column)
+{
+    HWND list = GetDlgItem(MainDialog, IDC_MAIN_EVENTS);
+    Names texts(ListView_GetItemCount(list));
+    for (size_t row = 0; row < texts.size(); ++row) {
+        char text[256] = "";
+        ListView_GetItemText(list, row, column, text, sizeof text);
+        texts[row] = text;
+    }
+    return texts;
+}
+
+// As the HWND column shows it.
+std::string Handle(HWND window)
+{
+    char text[16];
+    unsigned handle = static_cast<unsigned>(reinterpret_cast<uintptr_t>(window));
+    return std::string(text, std::snprintf(text, sizeof text, "0x%08x", handle));
+}
+
+// Rows from the top: the last rule fired, ..., the first, then the event; an
+// action from a foreign rule file is shown as such. No window, MainDialog and
+// the picker are ignored, and so is the hook library's third message.
+TEST_F(WindowEvents, EventRowThenARowForEveryRuleFiredAboveIt)
+{
+    for (const Rule &rule : {MakeRule(Create, Hide), MakeRule(Activate, Close), MakeRule(Create, 8),
+                             MakeRule(Create, Close, "Target"), MakeRule(Create, Smash, "Other")})
+        ruleSet.Append(rule);
+    for (HWND ignored : {HWND(nullptr), MainDialog, PickerWindow})
+        HandleWindowEvent(WM_HOOKCREATE, ignored);
+    HWND window = Target();
+    HandleWindowEvent(WM_HOOKIGNORED, window);
+    HandleWindowEvent(WM_HOOKCREATE, window);
+    EXPECT_EQ(Column(0), (Names{"Close", UnknownName, "Hide", "Create"}));
+    EXPECT_EQ(Column(1), Names(4, "Target"));
+    EXPECT_EQ(Column(2), Names(4, "VictimTarget"));
+    EXPECT_EQ(Column(3), Names(4, Handle(window)));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+}
+
+// The victim titles its window 60 ms after the report, with 100 characters:
+// only a Create waits the delay, and reads the title after it, as its first 79.
+TEST_F(WindowEvents, CreateWaitsTheDelayAndReadsTheTitleAfterIt)
+{
+    const std::string shown(79, 'a'), title = shown + std::string(21, 'b');
+    ruleSet.Append(MakeRule(Create, Restore, shown.c_str()));
+    ruleSet.Append(MakeRule(Create, Minimize, "b", EndsWith));
+    HWND window = Target("Untitled");
+    auto msToReport = [&](UINT message) {
+        DWORD start = GetTickCount();
+        size_t rows = Column(0).size();
+        HandleWindowEvent(message, window);
+        WaitFor([&] { return Column(0).size() > rows; });
+        return GetTickCount() - start;
+    };
+    SetEventDelay(250);
+    victim->Send("latetitle " + std::to_string(uintptr_t(window)) + "|60|" + title);
+    EXPECT_GE(msToReport(WM_HOOKCREATE), 240u);
+    ASSERT_EQ(Column(0), (Names{"Restore", "Create"}));
+    EXPECT_EQ(Column(1)[1], shown);
+    EXPECT_LT(msToReport(WM_HOOKACTIVATE), 150u);
+    SetEventDelay(0);
+    EXPECT_LT(msToReport(WM_HOOKCREATE), 150u);
+}
+
+TEST_F(WindowEvents, EventListKeepsTheNewest100Rows)
+{
+    for (uintptr_t i = 1; i <= 105; ++i)
+        LogEvent(HWND(i), Create, "title", "class");
+    ASSERT_EQ(Column(3).size(), 100u);
+    EXPECT_EQ(Column(3).front() + " ... " + Column(3).back(), "0x00000069 ... 0x00000006");
+}
+
+// The rules of every event, over the visible top-level windows: hidden and
+// cloaked targets are skipped, and the main dialog is refused but logged.
+TEST_F(WindowEvents, RulesForOpenWindowsSkipHiddenAndCloakedOnes)
+{
+    HWND shown1 = Target("Open"), shown2 = Target("Open");
+    HWND hidden = Target("Open"), cloaked = Target("Open");
+    ShowWindow(hidden, SW_HIDE);
+    ASSERT_EQ(PerformAction(cloaked, Cloak), 1);
+    ShowWindow(MainDialog, SW_SHOWNA);
+    ruleSet.Append(MakeRule(Activate, Hide, "Open"));
+    ruleSet.Append(MakeRule(Create, Hide, "Tarnwick II"));
+    ApplyRulesToOpenWindows();
+    EXPECT_EQ(Column(0), Names(3, "Hide"));
+    const Names handles = Column(3);
+    EXPECT_EQ(std::set<std::string>(handles.begin(), handles.end()),
+              (std::set<std::string>{Handle(shown1), Handle(shown2), Handle(MainDialog)}));
+    EXPECT_TRUE(IsWindowVisible(MainDialog));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(shown1) && !IsWindowVisible(shown2); }));
+}
+
+} // namespace
