@@ -5,9 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace {
-
-std::string Show(const std::vector<RecoveryEntry> &entries)
+static std::string Show(const std::vector<RecoveryEntry> &entries)
 {
     std::string shown;
     for (const RecoveryEntry &entry : entries)
@@ -15,15 +13,17 @@ std::string Show(const std::vector<RecoveryEntry> &entries)
     return shown;
 }
 
-// Each damaged line is skipped on its own and the lines around it are read; a file of any size costs at most
-// MaxRecoveryBytes and MaxRecoveryEntries.
+// Each damaged line is skipped on its own and the lines around it are read; a file of any size
+// costs at most MaxRecoveryBytes and MaxRecoveryEntries.
 TEST(RecoveryLines, OnlyWellFormedWholeLinesAreReadAndOnlySoMany)
 {
-    const std::string good = "0x0001002a 1234 5678 Notepad\n", wide = "0xffffffff 4294967295 1 A  Class \n";
+    const std::string good = "0x0001002a 1234 5678 Notepad\n";
+    const std::string wide = "0xffffffff 4294967295 1 A  Class \n";
     std::string text = good;
-    for (const char *line : {"0x 1 2 C", "1002a 1 2 C", "0X1002a 1 2 C", "0x1g 1 2 C", "0x1 -1 2 C", "0x1 +1 2 C",
-                             "0x1 1 2", "0x1 1 2 ", "0x1  1 2 C", "0x1 4294967296 2 C", "0x100000000 1 2 C",
-                             "0x1 1 2 A\tB", " 0x1 1 2 C", "\x7f\x45LF\xff\xfe"})
+    for (const char *line :
+         {"0x 1 2 C", "1002a 1 2 C", "0X1002a 1 2 C", "0x1g 1 2 C", "0x1 -1 2 C", "0x1 +1 2 C",
+          "0x1 1 2", "0x1 1 2 ", "0x1  1 2 C", "0x1 4294967296 2 C", "0x100000000 1 2 C",
+          "0x1 1 2 A\tB", " 0x1 1 2 C", "\x7f\x45LF\xff\xfe"})
         text += std::string(line) + "\n";
     text += std::string("0x1 1 2 A\0B\n", 12) + "0x1 1 2 " + std::string(300, 'c') + "\n";
     text += "0xAbC 1 2 C\r\n" + wide + good.substr(0, good.size() - 1);
@@ -40,5 +40,3 @@ TEST(RecoveryLines, OnlyWellFormedWholeLinesAreReadAndOnlySoMany)
     EXPECT_EQ(Show(ReadRecoveryFile(path.c_str())), good);
     std::filesystem::remove(path);
 }
-
-} // namespace
