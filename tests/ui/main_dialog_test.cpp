@@ -72,17 +72,23 @@ TEST_F(MainDialogTest, ImportAppendsAndDeleteSaves)
 }
 
 // Five rules listed row by row: 3 may follow row 2, but 4 would leave a gap
-// in the list and 5 and beyond name no rule.
+// in the list and 5 and beyond name no rule; nor does 2 once only two rules
+// are left.
 TEST_F(MainDialogTest, RefreshOfARowThatCannotMirrorARuleIsIgnored)
 {
+    HWND list = GetDlgItem(MainDialog, IDC_MAIN_RULES);
     for (char title : std::string("abcde"))
         ruleSet.Append({Create, true, {title}});
     for (WPARAM row : {0, 1, 2, 4, 5, 1000000}) {
         SendMessageA(MainDialog, WM_REFRESHRULES, row, 0);
-        HWND list = GetDlgItem(MainDialog, IDC_MAIN_RULES);
         EXPECT_EQ(ListRows(list).size(), std::min<size_t>(row + 1, 3));
         EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), std::min<LRESULT>(row, 2));
     }
+    const std::vector<std::string> rows = ListRows(list);
+    while (ruleSet.Count() > 2)
+        ruleSet.Erase(0);
+    SendMessageA(MainDialog, WM_REFRESHRULES, 2, 0);
+    EXPECT_EQ(ListRows(list), rows);
 }
 
 // "Add Rule" on an event row shows its event (Activate only from an Activate
