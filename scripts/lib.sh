@@ -48,7 +48,7 @@ configure_preset() {
 build_preset() {
     local preset=$1; shift
     configure_preset "$preset" || return 1
-    cmake --build "$BUILD/$preset" -j"$(nproc)" "$@" 2>&1 | grep -E 'error|Error|warning:'
+    cmake --build "$BUILD/$preset" -j"$(nproc)" "$@" 2>&1 | grep -E 'error:|Error [0-9]|warning:'
     test "${PIPESTATUS[0]}" -eq 0
 }
 
