@@ -185,8 +185,15 @@ void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
 }
 
 // False when no timer could be had: the action is then carried out at once.
+// The same action waiting on the same window already is enough: a flood of
+// reports for one hidden window would otherwise add a watch per report, and
+// every poll would look at each of them.
 bool WaitForShow(HWND window, int32_t action)
 {
+    for (const WaitingAction &waiting : waitingActions) {
+        if (waiting.window == window && waiting.action == action)
+            return true;
+    }
     if (!showTimer)
         showTimer = SetTimer(nullptr, 0, ShowPollMs, OnShowTimer);
     if (!showTimer)
