@@ -41,10 +41,8 @@ constexpr DWORD GiveBackWaitMs = 1000;
 // GetParent report it, and every re-parenting activates the window again, so
 // an Activate rule that cloaks would otherwise cloak it over and over: its
 // real parent is checked as well.
-bool Refused(HWND window)
+bool Refused(HWND window, DWORD processId)
 {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
     if (processId == GetCurrentProcessId())
         return true;
     return MainWindow && GetAncestor(window, GA_PARENT) == MainWindow;
@@ -188,7 +186,7 @@ void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
 // The same action waiting on the same window already is enough: a flood of
 // reports for one hidden window would otherwise add a watch per report, and
 // every poll would look at each of them.
-bool WaitForShow(HWND window, int32_t action)
+bool WaitForShow(HWND window, DWORD threadId, int32_t action)
 {
     for (const WaitingAction &waiting : waitingActions) {
         if (waiting.window == window && waiting.action == action)
@@ -198,15 +196,19 @@ bool WaitForShow(HWND window, int32_t action)
         showTimer = SetTimer(nullptr, 0, ShowPollMs, OnShowTimer);
     if (!showTimer)
         return false;
-    waitingActions.push_back({window, GetWindowThreadProcessId(window, nullptr), action, GetTickCount()});
+    waitingActions.push_back({window, threadId, action, GetTickCount()});
     return true;
 }
 
 } // namespace
 
+// Each look at another program's window is a call to the window server, and
+// a flood of reports makes thousands: the owner is asked once.
 int PerformAction(HWND window, int32_t action)
 {
-    if (Refused(window))
+    DWORD processId = 0;
+    const DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    if (Refused(window, processId))
         return 0;
     // None of these waits without a bound for another program's thread,
     // which may be hung.
@@ -220,7 +222,7 @@ int PerformAction(HWND window, int32_t action)
     case Hide:
         // Listed before anything is done, and whatever the call reports, so
         // that nothing once acted on can be lost track of.
-        HiddenList.Append(window);
+        HiddenList.Append(window, threadId);
         break;
     case Minimize:
     case ForceMinimize:
@@ -230,7 +232,7 @@ int PerformAction(HWND window, int32_t action)
     default:
         return 0;
     }
-    if (!IsWindow(window) || IsWindowVisible(window))
+    if (threadId == 0 || IsWindowVisible(window))  // no thread: no window
         return ActOnShownWindow(window, action);
     // A window reported while its program is still creating it is not shown
     // yet either, and is shown as its creation ends. Hiding it at once costs
@@ -238,7 +240,7 @@ int PerformAction(HWND window, int32_t action)
     // lands without a poll's wait; it is repeated at the first show, for
     // programs that show their window later.
     int done = action == Hide ? ActOnShownWindow(window, action) : 0;
-    if (WaitForShow(window, action))
+    if (WaitForShow(window, threadId, action))
         return action == Hide ? done : ActionDeferred;
     return action == Hide ? done : ActOnShownWindow(window, action);
 }
