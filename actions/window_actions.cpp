@@ -99,9 +99,9 @@ bool Answers(HWND window)
 }
 
 // Listed first, as a Hide is.
-int CloakWindow(HWND window)
+int CloakWindow(HWND window, DWORD threadId)
 {
-    CloakedList.Append(window);
+    CloakedList.Append(window, threadId);
     HANDLE worker = Answers(window) ? StartReparenting(window, true) : nullptr;
     if (!worker)
         return 0;
@@ -113,7 +113,7 @@ int CloakWindow(HWND window)
     // change of focus or activation in this program would then be a message
     // to the cloaked window's thread, and wait while its program hangs.
     if (cloaked)
-        AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(window, nullptr), FALSE);
+        AttachThreadInput(GetCurrentThreadId(), threadId, FALSE);
     return static_cast<int>(cloaked);
 }
 
@@ -218,7 +218,7 @@ int PerformAction(HWND window, int32_t action)
     case Restore:
         return ShowWindowAsync(window, SW_RESTORE);
     case Cloak:
-        return CloakWindow(window);
+        return CloakWindow(window, threadId);
     case Hide:
         // Listed before anything is done, and whatever the call reports, so
         // that nothing once acted on can be lost track of.
@@ -239,10 +239,12 @@ int PerformAction(HWND window, int32_t action)
     // nothing on a hidden window and is queued behind that show, so the Hide
     // lands without a poll's wait; it is repeated at the first show, for
     // programs that show their window later.
-    int done = action == Hide ? ActOnShownWindow(window, action) : 0;
-    if (WaitForShow(window, threadId, action))
-        return action == Hide ? done : ActionDeferred;
-    return action == Hide ? done : ActOnShownWindow(window, action);
+    if (action == Hide) {
+        int done = ActOnShownWindow(window, action);
+        WaitForShow(window, threadId, action);
+        return done;
+    }
+    return WaitForShow(window, threadId, action) ? ActionDeferred : ActOnShownWindow(window, action);
 }
 
 namespace {
