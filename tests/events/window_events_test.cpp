@@ -1,11 +1,13 @@
-// The road of an event to its rows and rules, the event delay, the event
-// list, and the rules over every open window, against the victim's windows.
-// MainDialog is the real template with no procedure but its event list.
+// The road of a report to its rows and rules: the event delay and the queue,
+// the event list, and the rules over every open window, against the victim's
+// windows. MainDialog is the real template with no procedure but its list.
 #include "events/window_events.h"
 
 #include "common/messages.h"
 #include "common/resource.h"
+#include "events/event_queue.h"
 #include "rules/apply_rules.h"
+#include "tests/support/modal_script.h"
 #include "tests/support/window_test.h"
 
 #include <cstring>
@@ -57,7 +59,8 @@ std::string Handle(HWND window)
 
 // Rows from the top: the last rule fired, ..., the first, then the event; an
 // action from a foreign rule file is shown as such. No window, MainDialog and
-// the picker are ignored, and so is the hook library's third message.
+// the picker are ignored, and so is the hook library's third message. The
+// list keeps the newest 100 rows.
 TEST_F(WindowEvents, EventRowThenARowForEveryRuleFiredAboveIt)
 {
     for (const Rule &rule : {MakeRule(Create, Hide), MakeRule(Activate, Close), MakeRule(Create, 8),
@@ -73,6 +76,11 @@ TEST_F(WindowEvents, EventRowThenARowForEveryRuleFiredAboveIt)
     EXPECT_EQ(Column(2), Names(4, "VictimTarget"));
     EXPECT_EQ(Column(3), Names(4, Handle(window)));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+
+    for (uintptr_t i = 1; i <= 105; ++i)
+        LogEvent(HWND(i), Create, "title", "class");
+    ASSERT_EQ(Column(3).size(), 100u);
+    EXPECT_EQ(Column(3).front() + " ... " + Column(3).back(), "0x00000069 ... 0x00000006");
 }
 
 // The victim titles its window 60 ms after the report, with 100 characters:
@@ -100,12 +108,44 @@ TEST_F(WindowEvents, CreateWaitsTheDelayAndReadsTheTitleAfterIt)
     EXPECT_LT(msToReport(WM_HOOKCREATE), 150u);
 }
 
-TEST_F(WindowEvents, EventListKeepsTheNewest100Rows)
+// Reported inside a message box's loop, an Activate behind a delayed Create
+// waits its turn: the Create hides the window, then the Activate closes it.
+// One report past the bound sends the oldest on at once, and only that.
+TEST_F(WindowEvents, ReportsKeepTheirOrderInAModalLoopWithinABound)
 {
-    for (uintptr_t i = 1; i <= 105; ++i)
-        LogEvent(HWND(i), Create, "title", "class");
-    ASSERT_EQ(Column(3).size(), 100u);
-    EXPECT_EQ(Column(3).front() + " ... " + Column(3).back(), "0x00000069 ... 0x00000006");
+    ruleSet.Append(MakeRule(Create, Hide, "Target"));
+    ruleSet.Append(MakeRule(Activate, Close, "Target"));
+    HWND window = Target();
+    SetEventDelay(100);
+    auto report = [&] {
+        HandleWindowEvent(WM_HOOKCREATE, window);
+        HandleWindowEvent(WM_HOOKACTIVATE, window);
+        return true;
+    };
+    auto hiddenThenClosed = [&] { return HiddenList.Count() == 1 && !IsWindow(window); };
+    auto close = [] {
+        return PostMessageA(ModalScript::FindDialog("queue test"), WM_COMMAND, IDOK, 0) != 0;
+    };
+    ModalScript script({report, hiddenThenClosed, close});
+    MessageBoxA(MainDialog, "reports keep coming", "queue test", MB_OK);
+    EXPECT_TRUE(script.Finished());
+
+    window = Target();
+    SetEventDelay(60000);
+    for (size_t i = 0; i <= ReportQueueLimit; ++i)
+        HandleWindowEvent(WM_HOOKCREATE, window);
+    EXPECT_EQ(HiddenList.Count(), 2u);
+    EXPECT_EQ(QueuedReports(), ReportQueueLimit);
+}
+
+TEST_F(WindowEvents, TheEndDropsTheReportsStillQueued)
+{
+    ruleSet.Append(MakeRule(Create, Hide));
+    HWND window = Target();
+    SetEventDelay(50);
+    HandleWindowEvent(WM_HOOKCREATE, window);
+    DestroyWindow(MainDialog);
+    EXPECT_FALSE(WaitFor([&] { return !IsWindowVisible(window); }, 300));
 }
 
 // The rules of every event, over the visible top-level windows: hidden and

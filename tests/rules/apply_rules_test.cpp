@@ -89,7 +89,8 @@ TEST(ApplyRules, SurvivesRulesAddedAndRemovedWhileItWalks)
     duringLog = nullptr;
     duringPerform = [] { ruleSet.Erase(0); };
     EXPECT_EQ(Apply(Create, "Nag"), (Actions{Close, Maximize}));
-    EXPECT_EQ(ruleSet.Count(), 2u);
+    ASSERT_EQ(ruleSet.Count(), 2u);
+    EXPECT_FALSE(ruleSet.Erase(2) || ruleSet.Replace(2, Rule{}));
     duringPerform = [] { ruleSet.Clear(); };
     EXPECT_EQ(Apply(AnyEvent, "Nag"), (Actions{Maximize}));
     duringPerform = nullptr;

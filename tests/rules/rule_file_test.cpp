@@ -5,28 +5,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
-#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
 
 namespace {
 
 // Records numbered by their action, the padding between fields filled with pad.
-Bytes Records(int count, unsigned char pad = 0)
+std::string Records(int count, char pad = 0)
 {
-    Bytes all(count * RuleRecordSize);
+    std::string all(count * RuleRecordSize, '\0');
     for (int i = 0; i < count; ++i) {
         Rule rule;
         rule.action = i + 1;
-        EncodeRule(rule, &all[i * RuleRecordSize]);
+        auto *record = reinterpret_cast<unsigned char *>(&all[i * RuleRecordSize]);
+        EncodeRule(rule, record);
         for (size_t at : {85, 86, 87, 174, 175, 181, 182, 183})
-            all[i * RuleRecordSize + at] = pad;
+            record[at] = pad;
     }
     return all;
 }
@@ -40,20 +38,16 @@ protected:
         ruleRecordWriter = savedWriter;
         fs::remove_all(dir);
     }
-    void Write(const Bytes &bytes) const
-    {
-        std::ofstream file(path, std::ios::binary);
-        file.write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-    }
-    Bytes Read() const
+    void Write(const std::string &bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+    std::string Read() const
     {
         std::ifstream file(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(file), {});
+        return {std::istreambuf_iterator<char>(file), {}};
     }
-    size_t FilesInDir() const { return std::distance(fs::directory_iterator(dir), {}); }
+    size_t Files() const { return std::distance(fs::directory_iterator(dir), {}); }
 
-    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const fs::path dir = fs::temp_directory_path() / ("tarnwick-" + name);
+    const fs::path dir = fs::temp_directory_path() /
+        ("tarnwick-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     const std::string path = (dir / "brask2.rul").string();
     const RuleRecordWriter savedWriter = ruleRecordWriter;
 };
@@ -62,15 +56,13 @@ protected:
 // as zeros; a second load appends.
 TEST_F(RuleFile, WholeRecordsAreAppendedAndSavedClean)
 {
-    for (auto [length, count] : {std::pair<size_t, size_t>{0, 0}, {187, 0}, {188, 1}, {476, 2}}) {
-        Bytes bytes = Records(3, 0xEE);
-        bytes.resize(length);
-        Write(bytes);
+    for (auto [length, count] : {std::pair<size_t, int>{0, 0}, {187, 0}, {188, 1}, {476, 2}}) {
+        Write(Records(3, '\xEE').substr(0, length));
         RuleSet rules;
         EXPECT_TRUE(LoadRules(path.c_str(), rules));
-        ASSERT_EQ(rules.Count(), count) << length << " bytes";
+        ASSERT_EQ(rules.Count(), size_t(count)) << length << " bytes";
         ASSERT_TRUE(SaveRules(path.c_str(), rules));
-        EXPECT_EQ(Read(), Records(static_cast<int>(count)));
+        EXPECT_EQ(Read(), Records(count));
     }
     RuleSet rules;
     LoadRules(path.c_str(), rules);
@@ -89,7 +81,7 @@ TEST_F(RuleFile, FailedSaveKeepsTheOldFileWhole)
     ruleRecordWriter = [](const void *, size_t, FILE *) -> size_t { return 0; };
     EXPECT_FALSE(SaveRules(path.c_str(), rules));
     EXPECT_EQ(Read(), Records(3));
-    EXPECT_EQ(FilesInDir(), 1u) << "the temporary file is removed";
+    EXPECT_EQ(Files(), 1u) << "the temporary file is removed";
     EXPECT_FALSE(SaveRules((dir / "no/such/brask2.rul").string().c_str(), rules));
 #ifdef _WIN32
     // Another program holds the file open and refuses writing and deleting.
@@ -100,7 +92,7 @@ TEST_F(RuleFile, FailedSaveKeepsTheOldFileWhole)
     EXPECT_FALSE(SaveRules(path.c_str(), rules));
     CloseHandle(held);
     EXPECT_EQ(Read(), Records(3));
-    EXPECT_EQ(FilesInDir(), 1u);
+    EXPECT_EQ(Files(), 1u);
 #endif
 }
 

@@ -17,8 +17,8 @@ class ModalScript {
 public:
     using Step = std::function<bool()>;
 
-    explicit ModalScript(std::vector<Step> steps, DWORD timeoutMs = 10000)
-        : steps_(std::move(steps)), timeoutMs_(timeoutMs), timer_(SetTimer(nullptr, 0, 10, Tick))
+    explicit ModalScript(std::vector<Step> steps)
+        : steps_(std::move(steps)), timer_(SetTimer(nullptr, 0, 10, Tick))
     {
         current_ = this;
     }
@@ -65,7 +65,7 @@ private:
     {
         if (!abandoned_ && next_ < steps_.size() && steps_[next_]()) {
             ++next_;
-        } else if (!abandoned_ && GetTickCount() - start_ > timeoutMs_) {
+        } else if (!abandoned_ && GetTickCount() - start_ > 10000) {
             ADD_FAILURE() << "modal script stuck at step " << next_ << "/" << steps_.size();
             abandoned_ = true;
         }
@@ -78,7 +78,7 @@ private:
     static inline ModalScript *current_ = nullptr;
     std::vector<Step> steps_;
     size_t next_ = 0;
-    DWORD start_ = GetTickCount(), timeoutMs_;
+    DWORD start_ = GetTickCount();
     UINT_PTR timer_;
     bool running_ = false, abandoned_ = false;
 };

@@ -50,8 +50,7 @@ Victim::Victim()
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
-    processId_ = info.dwProcessId;
-    std::string title = "victim " + std::to_string(processId_);
+    std::string title = "victim " + std::to_string(info.dwProcessId);
     WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str())); }, 10000);
 }
 
@@ -64,8 +63,3 @@ Victim::~Victim()
 }
 
 LRESULT Victim::Send(const std::string &command) { return Call(control_, command, 0, 30000); }
-
-HWND Victim::Create(const std::string &className, const std::string &title)
-{
-    return reinterpret_cast<HWND>(Send("create " + className + "|" + title));
-}

@@ -8,18 +8,16 @@
 #include <functional>
 #include <string>
 
-// Polls condition until it holds or timeoutMs has passed, dispatching this
-// thread's messages in between. True when it held.
+// True once condition holds within timeoutMs; this thread's messages are
+// dispatched meanwhile.
 bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs = 5000);
-
-// Dispatches every message already queued for this thread.
 void PumpMessages();
 
 // The folder of the running test program, with a trailing backslash.
 std::string ExeDirectory();
 
-// A victim process (tests/victim), started by the constructor and ended by
-// the destructor, by its own quit command or, failing that, by its handle.
+// The victim program (tests/victim), ended with the object by its quit
+// command or, failing that, by its handle.
 class Victim {
 public:
     Victim();
@@ -28,17 +26,15 @@ public:
     Victim &operator=(const Victim &) = delete;
 
     bool Running() const { return control_ != nullptr; }
-    DWORD ProcessId() const { return processId_; }
-
-    // Sends one command of victim_protocol.h and returns the reply.
+    // One command of victim_protocol.h; its reply.
     LRESULT Send(const std::string &command);
-
-    // A visible window of the victim with the given class and title.
-    HWND Create(const std::string &className, const std::string &title);
+    HWND Create(const std::string &className, const std::string &title)
+    {
+        return reinterpret_cast<HWND>(Send("create " + className + "|" + title));
+    }
 
 private:
     HANDLE process_ = nullptr;
-    DWORD processId_ = 0;
     HWND control_ = nullptr;
 };
 

@@ -39,10 +39,8 @@ protected:
         RestoreAllWindows();
         for (HWND window : targets)
             Destroy(window);
-        for (HWND *own : {&MainDialog, &PickerWindow, &MainWindow}) {
-            DestroyWindow(*own);
-            *own = nullptr;
-        }
+        for (HWND *own : {&MainDialog, &PickerWindow, &MainWindow})
+            DestroyWindow(std::exchange(*own, nullptr));
         ruleSet.Clear();
     }
     // A window of the victim, 400x300 at 200,150, destroyed after the test.
@@ -50,22 +48,17 @@ protected:
     {
         return targets.emplace_back(victim->Create(className, title));
     }
-    static void Destroy(HWND window)
-    {
-        victim->Send("destroy " + std::to_string(reinterpret_cast<uintptr_t>(window)));
-    }
+    static void Destroy(HWND window) { victim->Send("destroy " + std::to_string(uintptr_t(window))); }
 
     static inline Victim *victim = nullptr;
     std::vector<HWND> targets;
 };
 
-// A window of this thread.
 inline HWND OwnWindow(DWORD style = WS_POPUP, HWND owner = nullptr)
 {
     return CreateWindowExA(0, "STATIC", "", style, 0, 0, 300, 200, owner, nullptr, appInstance, {});
 }
 
-// The rows of a list box of this process.
 inline std::vector<std::string> ListRows(HWND listBox)
 {
     std::vector<std::string> rows(SendMessageA(listBox, LB_GETCOUNT, 0, 0));

@@ -8,14 +8,9 @@
 
 #include <cstdio>
 
-namespace {
+static const Folder ruleFolder;
 
-const Folder ruleFolder;
-
-} // namespace
-
-// The real dialogs over a MainWindow of the test's own; the rule file in a
-// folder of its own.
+// The real dialogs over a MainWindow of the test's own.
 void CreateTestWindows()
 {
     std::snprintf(ruleFileName, sizeof ruleFileName, "%s", (ruleFolder / "brask2.rul").c_str());
@@ -31,11 +26,7 @@ void CreateTestWindows()
 namespace {
 
 using MainDialogTest = DialogTest;
-
-bool InFolder(const std::filesystem::path &folder)
-{
-    return std::filesystem::equivalent(std::filesystem::current_path(), folder);
-}
+namespace fs = std::filesystem;
 
 // Import, browsed as a user would (into the folder, then to the file in it),
 // appends without saving and leaves the working directory where it was.
@@ -50,18 +41,18 @@ TEST_F(MainDialogTest, ImportAppendsAndDeleteSaves)
     Load({imported});
     ASSERT_TRUE(SaveRules((elsewhere / "more.rul").c_str()));
     Load({first, second});
-    const std::filesystem::path working = std::filesystem::current_path();
+    const fs::path working = fs::current_path();
     auto enter = [](std::string text) {
         return On("Open", [text](HWND open) {
             SetDlgItemTextA(open, 1148, text.c_str());
             Click(open, IDOK);
         });
     };
-    auto arrived = [&] { return InFolder(elsewhere.path); };
+    auto arrived = [&] { return fs::equivalent(fs::current_path(), elsewhere.path); };
     Command(IDC_MAIN_IMPORT, {enter(elsewhere.path.string()), arrived, enter("more.rul")});
     EXPECT_EQ(ListRows(GetDlgItem(MainDialog, IDC_MAIN_RULES)).size(), 3u);
-    EXPECT_EQ(std::filesystem::file_size(ruleFileName), 2 * RuleRecordSize);
-    EXPECT_TRUE(InFolder(working));
+    EXPECT_EQ(fs::file_size(ruleFileName), 2 * RuleRecordSize);
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), working));
 
     for (auto [row, selection] : {std::pair(0, 0), std::pair(1, LB_ERR), std::pair(0, LB_ERR)}) {
         SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_SETCURSEL, row, 0);

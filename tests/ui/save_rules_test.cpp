@@ -1,73 +1,54 @@
-// A save that fails after Add or Delete is reported in a box owned by the dialog the user changed
-// the rules in, and loses nothing: brask2.rul stays as it was, the rules as the user left them, and
-// the next save writes all.
-#include "common/app_state.h"
+// A save that fails after Add or Delete is reported in a box owned by the
+// dialog the user changed the rules in, and loses nothing: brask2.rul stays as
+// it was, the rules as the user left them, and the next save writes all.
 #include "common/error_text.h"
-#include "common/messages.h"
-#include "common/resource.h"
-#include "rules/rule_file.h"
-#include "tests/support/modal_script.h"
-#include "ui/main_dialog.h"
+#include "tests/ui/dialog_test.h"
 
-#include <fstream>
+namespace {
 
-static std::string FileText()
+using RuleSaving = DialogTest;
+
+// Closes the warning owned by owner (the main dialog if null) once it names
+// the file and the reason another program's hold gives.
+ModalScript::Step Warning(HWND (*owner)() = nullptr)
 {
-    std::ifstream in(ruleFileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-static HWND Editor() { return ModalScript::FindDialog("Rule Editor", MainDialog); }
-// Closes the warning owned by owner once it names the file and the reason another program's hold
-// gives.
-static ModalScript::Step Warning(HWND (*owner)())
-{
-    return [owner] {
-        HWND box = owner() ? ModalScript::FindDialog(appCaption, owner()) : nullptr;
-        std::string reason = SystemErrorText(ERROR_ACCESS_DENIED);
-        std::string text = "The rules could not be saved to brask2.rul.\n\n" +
-                           reason.erase(reason.find_last_not_of("\r\n") + 1) + "\n";
-        EXPECT_TRUE(!box || ModalScript::Text(box, 0xFFFF).rfind(text, 0) == 0);
-        return box && SendDlgItemMessageA(box, IDOK, BM_CLICK, 0, 0) == 0;
+    std::string reason = SystemErrorText(ERROR_ACCESS_DENIED);
+    std::string text = "The rules could not be saved to " + std::string(ruleFileName) + ".\n\n" +
+                       reason.erase(reason.find_last_not_of("\r\n") + 1) + "\n";
+    auto close = [text](HWND box) {
+        EXPECT_EQ(ModalScript::Text(box, 0xFFFF).substr(0, text.size()), text);
+        SendDlgItemMessageA(box, IDOK, BM_CLICK, 0, 0);
     };
-}
-static void Command(int id, std::vector<ModalScript::Step> steps)
-{
-    ModalScript script(std::move(steps));
-    SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_SETCURSEL, 0, 0);
-    SendMessageA(MainDialog, WM_COMMAND, id, 0);
-    EXPECT_TRUE(script.Finished());
+    return On(appCaption, close, owner);
 }
 
-TEST(RuleSaving, AFailedSaveWarnsInTheDialogThatSavedAndLosesNothing)
+TEST_F(RuleSaving, AFailedSaveWarnsInTheDialogThatSavedAndLosesNothing)
 {
-    char temp[MAX_PATH];
-    ASSERT_TRUE(GetTempPathA(sizeof temp, temp) && SetCurrentDirectoryA(temp));
-    appInstance = GetModuleHandleA(nullptr);
-    MainDialog = CreateMainDialog();
-    ruleSet.Clear();
-    ruleSet.Append({Create, true, "first"});
-    ruleSet.Append({Create, true, "second"});
-    ASSERT_TRUE(SaveRules(ruleFileName));
-    SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
-    const std::string before = FileText();
-
+    auto fileText = [] {
+        std::ifstream file(ruleFileName, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    Load({{Create, true, "first"}, {Create, true, "second"}});
+    const std::string before = fileText();
     // Another program holds the file open and refuses writing and deleting.
     HANDLE held = CreateFileA(ruleFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
-    auto add = [] {
-        CheckDlgButton(Editor(), IDC_RULE_EDITOR_MATCH_TITLE, BST_CHECKED);
-        SetDlgItemTextA(Editor(), IDC_RULE_EDITOR_TITLE, "added");
-        return Editor() && PostMessageA(GetDlgItem(Editor(), IDOK), BM_CLICK, 0, 0);
+    auto add = [](HWND editor) {
+        CheckDlgButton(editor, IDC_RULE_EDITOR_MATCH_TITLE, BST_CHECKED);
+        SetDlgItemTextA(editor, IDC_RULE_EDITOR_TITLE, "added");
+        Click(editor, IDOK);
     };
-    Command(IDC_MAIN_ADD, {add, Warning(Editor)});
-    Command(IDC_MAIN_DELETE, {Warning([] { return MainDialog; })});
+    Command(IDC_MAIN_ADD, {On("Rule Editor", add), Warning(Editor)});
+    SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_SETCURSEL, 0, 0);
+    Command(IDC_MAIN_DELETE, {Warning()});
     EXPECT_TRUE(ruleSet.Count() == 2 && ruleSet.At(1).title == std::string("added"));
-    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(fileText(), before);
 
     CloseHandle(held);
     Command(IDC_MAIN_DELETE, {});
-    const std::string after = FileText();
-    EXPECT_TRUE(after.size() == RuleRecordSize && after.find("added") != std::string::npos);
-    DestroyWindow(std::exchange(MainDialog, nullptr));
-    DeleteFileA(ruleFileName);
+    ExpectRules({ruleSet.At(0)}, 0);
+    // A failure without a system text shows as its code, never as an empty box.
+    EXPECT_EQ(SystemErrorText(0x20000001), "Error 536870913 (0x20000001)");
 }
+
+} // namespace

@@ -2,6 +2,8 @@
 // process, as the real program acts on other programs' windows.
 #include "tests/victim/victim_protocol.h"
 
+#include "hook/hook_api.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -81,6 +83,14 @@ LRESULT Command(HWND control, const std::string &line)
         return Churn(control, std::atoi(first.c_str()));
     if (verb == "timedcall" || verb == "timedreturn")
         return (verb == "timedcall" ? timedCall : timedReturn).LowPart;
+    if (verb == "hold") {
+        HMODULE library = LoadLibraryA("brask2.dll");
+        auto install = reinterpret_cast<InstallHookFunction>(reinterpret_cast<void (*)()>(
+            library ? GetProcAddress(library, INSTALL_HOOK_EXPORT) : nullptr));
+        return install && install(control, WM_APP + 102, WM_APP + 103, WM_APP + 104);
+    }
+    if (verb == "crash")
+        TerminateProcess(GetCurrentProcess(), 1);
     if (verb == "quit")
         PostQuitMessage(0);
     return 1;

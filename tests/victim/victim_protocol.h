@@ -16,6 +16,10 @@
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
 //   hang MS                   replies 1, then its thread takes no messages
 //                             for MS milliseconds
+//   hold                      installs brask2.dll's hook for itself; 1 if
+//                             installed
+//   crash                     ends at once, as a crash would: no release,
+//                             no library told
 //   quit                      ends the victim
 #pragma once
 
