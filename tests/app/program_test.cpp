@@ -1,6 +1,6 @@
 // brask2.exe under Wine, driven from this process: its start, hiding and
-// hand-over, every way of ending it, and its failed starts over stand-ins
-// for brask2.dll.
+// hand-over, every way of ending it, its end while another program hangs, and
+// its failed starts.
 #include "common/messages.h"
 #include "common/resource.h"
 #include "tests/app/black_box.h"
