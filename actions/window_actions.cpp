@@ -182,16 +182,23 @@ void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
+bool Waiting(HWND window, DWORD threadId, int32_t action)
+{
+    for (const WaitingAction &waiting : waitingActions) {
+        if (waiting.window == window && waiting.threadId == threadId && waiting.action == action)
+            return true;
+    }
+    return false;
+}
+
 // False when no timer could be had: the action is then carried out at once.
 // The same action waiting on the same window already is enough: a flood of
 // reports for one hidden window would otherwise add a watch per report, and
 // every poll would look at each of them.
 bool WaitForShow(HWND window, DWORD threadId, int32_t action)
 {
-    for (const WaitingAction &waiting : waitingActions) {
-        if (waiting.window == window && waiting.action == action)
-            return true;
-    }
+    if (Waiting(window, threadId, action))
+        return true;
     if (!showTimer)
         showTimer = SetTimer(nullptr, 0, ShowPollMs, OnShowTimer);
     if (!showTimer)
@@ -238,8 +245,14 @@ int PerformAction(HWND window, int32_t action)
     // yet either, and is shown as its creation ends. Hiding it at once costs
     // nothing on a hidden window and is queued behind that show, so the Hide
     // lands without a poll's wait; it is repeated at the first show, for
-    // programs that show their window later.
+    // programs that show their window later. A Hide that waits already was
+    // carried out at once when it began to wait, and the wait hides whatever
+    // show comes since: a flood of reports for a hidden window would
+    // otherwise wake its program once each, for nothing, while this thread
+    // and that program compete for the window server.
     if (action == Hide) {
+        if (Waiting(window, threadId, action))
+            return 1;
         int done = ActOnShownWindow(window, action);
         WaitForShow(window, threadId, action);
         return done;
