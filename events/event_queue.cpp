@@ -17,6 +17,11 @@ constexpr DWORD SliceMs = 10;
 // While a backlog keeps the thread handling slice after slice, the rows are
 // painted at least this often, so that the user sees the list move.
 constexpr DWORD FloodPaintMs = 100;
+// Past this many reports queued behind a head that was due when its timer
+// was set, a report that joins them is only queued, without a look at the
+// message queue: the timer comes once every posted message has been fetched,
+// and a look per report of a flood costs a call to the window server each.
+constexpr size_t UnlookedBacklog = 64;
 
 struct Report {
     HWND window;
@@ -139,7 +144,9 @@ void QueueReport(HWND window, int32_t event, int delayMs)
     reports.push_back({window, event, now + static_cast<DWORD>(delayMs > 0 ? delayMs : 0)});
     if (handling)
         return;
-    if (!HeadDue(now) || (reports.size() <= ReportQueueLimit && ReportsPosted()))
+    const bool backlog =
+        timerSet && timerElapse == USER_TIMER_MINIMUM && reports.size() > UnlookedBacklog;
+    if (!HeadDue(now) || (reports.size() <= ReportQueueLimit && (backlog || ReportsPosted())))
         ScheduleHead();
     else
         HandleDueReports();
