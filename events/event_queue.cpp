@@ -12,11 +12,15 @@
 namespace {
 
 // A slice of handling lasts at least this long, and longer only while
-// nothing is posted to the thread.
+// nothing is posted to the thread, which it looks for every LookAroundMs:
+// each look is a call to the window server, as costly as a read of a title.
 constexpr DWORD SliceMs = 10;
+constexpr DWORD LookAroundMs = 4;
 // While a backlog keeps the thread handling slice after slice, the rows are
-// painted at least this often, so that the user sees the list move.
-constexpr DWORD FloodPaintMs = 100;
+// painted at least this often, so that the user sees the list move. Under
+// Wine's default theme a paint costs some twenty milliseconds, its scroll
+// bar drawn twice: more often, it would take a good part of the flood's time.
+constexpr DWORD FloodPaintMs = 250;
 // Past this many reports queued behind a head that was due when its timer
 // was set, a report that joins them is only queued, without a look at the
 // message queue: the timer comes once every posted message has been fetched,
@@ -103,9 +107,10 @@ void ScheduleHead()
 }
 
 // The due reports from the head, in order, for one slice; past it, on only
-// while nothing is posted to the thread, looking around once a millisecond.
-// A call into another program, or a message answered meanwhile, may have
-// ended the dialog: the queue is looked at again before every report.
+// while nothing is posted to the thread. What was sent before a paint is
+// answered before it, the longest thing done here. A call into another
+// program, or a message answered meanwhile, may have ended the dialog: the
+// queue is looked at again before every report.
 void HandleDueReports()
 {
     if (handling)
@@ -114,10 +119,12 @@ void HandleDueReports()
     const DWORD start = GetTickCount();
     DWORD now, lookedAt = start;
     while (QueueUsable() && HeadDue(now = GetTickCount())) {
-        if (now - start >= SliceMs && now != lookedAt) {
+        if (now - start >= SliceMs && now - lookedAt >= LookAroundMs) {
             lookedAt = now;
-            if (UnpaintedRowsAge() >= FloodPaintMs)
+            if (UnpaintedRowsAge() >= FloodPaintMs) {
+                AnswerSentMessages();
                 PaintEventList();
+            }
             if (!AnswerSentMessages() || !QueueUsable())
                 break;
         }
