@@ -54,20 +54,6 @@ bool ReportsPosted()
            FALSE;
 }
 
-// Answers what other threads have sent meanwhile (a WM_NULL asking whether
-// we are alive) without leaving the slice; false when a posted message or
-// input waits, for which the thread goes back to its loop.
-bool AnswerSentMessages()
-{
-    DWORD waiting = HIWORD(GetQueueStatus(QS_SENDMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT));
-    if (waiting & (QS_ALLPOSTMESSAGE | QS_INPUT))
-        return false;
-    MSG message;
-    if (waiting & QS_SENDMESSAGE)
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    return true;
-}
-
 // The reports belong to one MainDialog: once it is gone, at the end of the
 // run, they are dropped unhandled.
 bool QueueUsable()
@@ -160,3 +146,14 @@ void QueueReport(HWND window, int32_t event, int delayMs)
 }
 
 size_t QueuedReports() { return reportsFor == MainDialog ? reports.size() : 0; }
+
+bool AnswerSentMessages()
+{
+    DWORD waiting = HIWORD(GetQueueStatus(QS_SENDMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT));
+    if (waiting & (QS_ALLPOSTMESSAGE | QS_INPUT))
+        return false;
+    MSG message;
+    if (waiting & QS_SENDMESSAGE)
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
+}

@@ -19,3 +19,8 @@ void QueueReport(HWND window, int32_t event, int delayMs);
 
 // The reports queued for the current MainDialog and not handled yet.
 size_t QueuedReports();
+
+// Answers what other threads have sent meanwhile (a WM_NULL asking whether
+// we are alive) without going back to the message loop; false when a posted
+// message or input waits, for which the thread should go back to it.
+bool AnswerSentMessages();

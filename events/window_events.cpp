@@ -224,7 +224,9 @@ DWORD UnpaintedRowsAge() { return frozenList ? GetTickCount() - frozenSince : 0;
 
 // Turning redraw on invalidates the header too, which rows never change: it
 // is left as it is unless it needed a paint anyway. The update paints now,
-// as WM_PAINT would wait for every posted report.
+// as WM_PAINT would wait for every posted report. Under Wine, turning redraw
+// on draws the scroll bar twice and the update draws the rows, each step many
+// milliseconds: what other threads sent is answered between them.
 void PaintEventList()
 {
     HWND list = frozenList;
@@ -239,6 +241,7 @@ void PaintEventList()
     InvalidateRect(list, nullptr, TRUE);
     if (!headerStale)
         ValidateRect(header, nullptr);
+    AnswerSentMessages();
     UpdateWindow(list);
 }
 
