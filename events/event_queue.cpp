@@ -18,9 +18,9 @@ constexpr DWORD SliceMs = 10;
 constexpr DWORD LookAroundMs = 4;
 // While a backlog keeps the thread handling slice after slice, the rows are
 // painted at least this often, so that the user sees the list move. Under
-// Wine's default theme a paint costs some twenty milliseconds, its scroll
-// bar drawn twice: more often, it would take a good part of the flood's time.
-constexpr DWORD FloodPaintMs = 250;
+// Wine's default theme a paint costs ten to forty milliseconds, most of it
+// drawing the scroll bar twice: it is the longest thing done here.
+constexpr DWORD FloodPaintMs = 100;
 // Past this many reports queued behind a head that was due when its timer
 // was set, a report that joins them is only queued, without a look at the
 // message queue: the timer comes once every posted message has been fetched,

@@ -14,7 +14,8 @@
 constexpr size_t ReportQueueLimit = 10000;
 
 // Queues the report of event for window, due delayMs from now, and handles
-// what is due at once unless more reports are already posted behind it.
+// what is due at once unless more reports are already posted behind it, or a
+// long backlog already waits for its turn.
 void QueueReport(HWND window, int32_t event, int delayMs);
 
 // The reports queued for the current MainDialog and not handled yet.
