@@ -93,8 +93,8 @@ void ScheduleHead()
 }
 
 // The due reports from the head, in order, for one slice; past it, on only
-// while nothing is posted to the thread. What was sent before a paint is
-// answered before it, the longest thing done here. A call into another
+// while nothing is posted to the thread. A paint, the longest thing done
+// here, answers what was sent before its steps. A call into another
 // program, or a message answered meanwhile, may have ended the dialog: the
 // queue is looked at again before every report.
 void HandleDueReports()
@@ -107,10 +107,8 @@ void HandleDueReports()
     while (QueueUsable() && HeadDue(now = GetTickCount())) {
         if (now - start >= SliceMs && now - lookedAt >= LookAroundMs) {
             lookedAt = now;
-            if (UnpaintedRowsAge() >= FloodPaintMs) {
-                AnswerSentMessages();
+            if (UnpaintedRowsAge() >= FloodPaintMs)
                 PaintEventList();
-            }
             if (!AnswerSentMessages() || !QueueUsable())
                 break;
         }

@@ -226,7 +226,7 @@ DWORD UnpaintedRowsAge() { return frozenList ? GetTickCount() - frozenSince : 0;
 // is left as it is unless it needed a paint anyway. The update paints now,
 // as WM_PAINT would wait for every posted report. Under Wine, turning redraw
 // on draws the scroll bar twice and the update draws the rows, each step many
-// milliseconds: what other threads sent is answered between them.
+// milliseconds: what other threads sent is answered before each.
 void PaintEventList()
 {
     HWND list = frozenList;
@@ -237,6 +237,7 @@ void PaintEventList()
         return;
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     bool headerStale = GetUpdateRect(header, nullptr, FALSE);
+    AnswerSentMessages();
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     if (!headerStale)
