@@ -56,6 +56,12 @@ inline std::string EditorState(HWND editor)
     return state.substr(1);
 }
 
+inline std::string RuleFileText()
+{
+    std::ifstream file(ruleFileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 // These rules in the rule list, in the rule file and in the main dialog, the
 // first row selected.
 inline void Load(const std::vector<Rule> &rules)
@@ -81,6 +87,5 @@ inline void ExpectRules(const std::vector<Rule> &rules, int selected)
     }
     EXPECT_EQ(ListRows(GetDlgItem(MainDialog, IDC_MAIN_RULES)), rows);
     EXPECT_EQ(SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_GETCURSEL, 0, 0), selected);
-    std::ifstream file(ruleFileName, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), records);
+    EXPECT_EQ(RuleFileText(), records);
 }

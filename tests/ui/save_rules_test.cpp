@@ -24,12 +24,8 @@ ModalScript::Step Warning(HWND (*owner)() = nullptr)
 
 TEST_F(RuleSaving, AFailedSaveWarnsInTheDialogThatSavedAndLosesNothing)
 {
-    auto fileText = [] {
-        std::ifstream file(ruleFileName, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    };
     Load({{Create, true, "first"}, {Create, true, "second"}});
-    const std::string before = fileText();
+    const std::string before = RuleFileText();
     // Another program holds the file open and refuses writing and deleting.
     HANDLE held = CreateFileA(ruleFileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
@@ -42,7 +38,7 @@ TEST_F(RuleSaving, AFailedSaveWarnsInTheDialogThatSavedAndLosesNothing)
     SendDlgItemMessageA(MainDialog, IDC_MAIN_RULES, LB_SETCURSEL, 0, 0);
     Command(IDC_MAIN_DELETE, {Warning()});
     EXPECT_TRUE(ruleSet.Count() == 2 && ruleSet.At(1).title == std::string("added"));
-    EXPECT_EQ(fileText(), before);
+    EXPECT_EQ(RuleFileText(), before);
 
     CloseHandle(held);
     Command(IDC_MAIN_DELETE, {});
