@@ -76,7 +76,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray record is the first version");
+static_assert(sizeof(void *) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "the tray record is the first version");
 
 } // namespace
 

@@ -24,9 +24,10 @@ trap 'stop_wine; stop_xvfb' EXIT
 trap 'exit 130' INT TERM
 # Only the bench and what it starts are built, so that unfinished work
 # elsewhere in the tree does not stop it.
-build_preset win32 --target event_bench || exit 1
+choose_windows_preset
+build_preset "$WINDOWS_PRESET" --target event_bench || exit 1
 # Wherever the build was told to leave the program.
-dist=$(sed -n 's/^BRASK_DIST_DIR:PATH=//p' "$BUILD/win32/CMakeCache.txt")
+dist=$(windows_dist)
 start_xvfb || exit 1
 prepare_wine_prefix || exit 1
 
@@ -34,7 +35,7 @@ status=0
 for measure in "${measures[@]}"; do
     start_wine
     windist=$(winepath -w "$dist")
-    (cd "$BUILD/win32/bin" && wine event_bench.exe "$measure" --dist "$windist" "$@")
+    (cd "$BUILD/$WINDOWS_PRESET/bin" && wine event_bench.exe "$measure" --dist "$windist" "$@")
     result=$?
     [ $result -gt $status ] && status=$result
     stop_wine

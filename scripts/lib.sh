@@ -9,10 +9,48 @@ DIST=$ROOT/dist
 [ "$BUILD" != "$ROOT/build" ] && DIST=$BUILD/dist
 
 PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
-          g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine
           xvfb x11-utils xdotool imagemagick)
 
 log() { printf '== %s\n' "$*"; }
+
+# Whether this machine runs 32-bit x86 code. Some virtual machines run only
+# 64-bit user code: there neither Wine's 32-bit loader nor any 32-bit Windows
+# program can start, brask2.exe included.
+host_runs_32bit() {
+    [ -z "${BRASK_FORCE_WIN64:-}" ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# The Windows build that runs on this machine: win32, the program users get;
+# win64, the same sources built for 64-bit Windows, where no 32-bit code runs.
+# Set by choose_windows_preset, after install_missing.
+WINDOWS_PRESET=win32
+choose_windows_preset() {
+    if host_runs_32bit; then
+        WINDOWS_PRESET=win32
+    else
+        WINDOWS_PRESET=win64
+        log "this machine runs no 32-bit code: the Windows program runs as its 64-bit build"
+        use_wine64_loader
+    fi
+}
+
+# Debian's wine and its helpers (wineboot, winepath, ...) start the 32-bit
+# loader whenever it is installed, and it cannot start here: they are pointed
+# at the 64-bit one, for this script and every program it starts.
+use_wine64_loader() {
+    local shims=$BUILD/wine64-loader name
+    mkdir -p "$shims"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh
+export WINELOADER=/usr/lib/wine/wine64
+exec /usr/lib/wine/wine64 "$@"
+' \
+            >"$shims/$name"
+        chmod +x "$shims/$name"
+    done
+    case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
+}
 
 package_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'
@@ -39,8 +77,11 @@ install_missing() {
 configure_preset() {
     local preset=$1; shift
     local dir=$BUILD/$preset
+    # dist/ holds the program users get; the 64-bit build keeps its own.
+    local dist=$DIST
+    [ "$preset" = win64 ] && dist=$dir/dist
     if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$DIST" "$@" >/dev/null || return 1
+        cmake --preset "$preset" -B "$dir" -DBRASK_DIST_DIR="$dist" "$@" >/dev/null || return 1
     fi
 }
 
@@ -84,14 +125,22 @@ stop_xvfb() {
     fi
 }
 
-# A 32-bit Wine prefix under $BUILD with the fonts and one virtual desktop.
+# The folder where the build of WINDOWS_PRESET leaves brask2.exe.
+windows_dist() {
+    sed -n 's/^BRASK_DIST_DIR:PATH=//p' "$BUILD/$WINDOWS_PRESET/CMakeCache.txt"
+}
+
+# A Wine prefix under $BUILD with the fonts and one virtual desktop: 32-bit
+# for the win32 build, 64-bit for the win64 one.
 prepare_wine_prefix() {
-    export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+    local arch=win32 name=wineprefix
+    [ "$WINDOWS_PRESET" = win64 ] && arch=win64 name=wineprefix64
+    export WINEPREFIX=${WINEPREFIX:-$BUILD/$name}
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$WINEPREFIX/.tarnwick-ready" ] && return 0
     log "creating the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
-    WINEARCH=win32 wineboot --init </dev/null >/dev/null 2>&1 || return 1
+    WINEARCH=$arch wineboot --init </dev/null >/dev/null 2>&1 || return 1
     wineserver -w
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
