@@ -97,24 +97,17 @@ FILE *CreateTemporaryBeside(const char *path, std::string &name)
     return nullptr;
 }
 
-// The plain way, cutting the file first: used only where no temporary file
-// can be made beside it.
-bool WriteInPlace(const char *path, const std::function<bool(FILE *)> &write)
-{
-    FILE *file = std::fopen(path, "wb");
-    if (!file)
-        return false;
-    return CloseAfter(file, write(file));
-}
-
 } // namespace
 
 bool WriteFileSafely(const char *path, const std::function<bool(FILE *)> &write, Lasting lasting)
 {
     std::string temporary;
     FILE *file = CreateTemporaryBeside(path, temporary);
+    // Never the file itself in its place: a write cut short there would
+    // leave it cut short. Where no temporary file can be made, the save fails
+    // and the file stays as it was.
     if (!file)
-        return WriteInPlace(path, write);
+        return false;
     const bool toDisk = lasting == Lasting::PastPowerLoss;
     bool written = write(file) && std::fflush(file) == 0 && (!toDisk || FlushToDisk(file));
     if (CloseAfter(file, written) && ReplaceFile(temporary.c_str(), path, toDisk))

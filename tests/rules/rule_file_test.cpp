@@ -83,6 +83,17 @@ TEST_F(RuleFile, FailedSaveKeepsTheOldFileWhole)
     EXPECT_EQ(Read(), Records(3));
     EXPECT_EQ(Files(), 1u) << "the temporary file is removed";
     EXPECT_FALSE(SaveRules((dir / "no/such/brask2.rul").string().c_str(), rules));
+#ifndef _WIN32
+    // A name with no room beside it for a longer, temporary one is not written
+    // in place either. (Wine lets such names through on the way in but not on
+    // the way out, so the host's file system shows it.)
+    const std::string longest = (dir / std::string(250, 'r')).string();
+    std::ofstream(longest, std::ios::binary) << Records(2);
+    ruleRecordWriter = savedWriter;
+    EXPECT_FALSE(SaveRules(longest.c_str(), rules));
+    std::ifstream kept(longest, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), Records(2));
+#endif
 #ifdef _WIN32
     // Another program holds the file open and refuses writing and deleting.
     ruleRecordWriter = savedWriter;
