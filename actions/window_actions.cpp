@@ -10,6 +10,14 @@
 WindowList HiddenList;
 WindowList CloakedList;
 
+void WindowList::Append(HWND window, DWORD threadId)
+{
+    windows_.push_back({window, threadId});
+    ++held_[Key(window, threadId)];
+    if (appended)
+        appended(window, threadId);
+}
+
 ptrdiff_t WindowList::FindFirst(HWND window) const
 {
     for (size_t index = 0; index < windows_.size(); ++index) {
@@ -19,12 +27,29 @@ ptrdiff_t WindowList::FindFirst(HWND window) const
     return -1;
 }
 
+bool WindowList::Holds(HWND window, DWORD threadId) const
+{
+    return held_.count(Key(window, threadId)) != 0;
+}
+
 void WindowList::RemoveAt(size_t index)
 {
-    if (index < windows_.size()) {
-        windows_.erase(windows_.begin() + static_cast<ptrdiff_t>(index));
-        Changed();
-    }
+    if (index >= windows_.size())
+        return;
+    auto held = held_.find(Key(windows_[index].window, windows_[index].threadId));
+    if (held != held_.end() && --held->second == 0)
+        held_.erase(held);
+    windows_.erase(windows_.begin() + static_cast<ptrdiff_t>(index));
+    if (removed)
+        removed();
+}
+
+void WindowList::Clear()
+{
+    windows_.clear();
+    held_.clear();
+    if (removed)
+        removed();
 }
 
 namespace {
@@ -98,6 +123,42 @@ bool Answers(HWND window)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, AnswerWaitMs, &ignored) != 0;
 }
 
+// A child of another thread's window shares that thread's input: every
+// change of focus or activation in this program would then be a message to
+// the cloaked window's thread, and wait while its program hangs.
+void DetachInput(DWORD threadId) { AttachThreadInput(GetCurrentThreadId(), threadId, FALSE); }
+
+// Cloaks whose worker outlived its bound: their SetParent may still land,
+// whenever the window's program takes messages again. Until it is known to
+// have landed or failed, the window counts as cloaked, so that a give-back
+// is queued behind it rather than skipped: a window that landed under
+// MainWindow after its entry had gone would die with the program.
+struct PendingCloak {
+    HWND window;
+    DWORD threadId;
+    HANDLE worker;
+};
+std::vector<PendingCloak> pendingCloaks;
+
+bool CloakPending(HWND window, DWORD threadId)
+{
+    bool pending = false;
+    for (size_t index = 0; index < pendingCloaks.size();) {
+        PendingCloak &cloak = pendingCloaks[index];
+        if (WaitForSingleObject(cloak.worker, 0) == WAIT_OBJECT_0) {
+            DWORD cloaked = 0;
+            if (GetExitCodeThread(cloak.worker, &cloaked) && cloaked)
+                DetachInput(cloak.threadId);
+            CloseHandle(cloak.worker);
+            pendingCloaks.erase(pendingCloaks.begin() + static_cast<ptrdiff_t>(index));
+            continue;
+        }
+        pending = pending || (cloak.window == window && cloak.threadId == threadId);
+        ++index;
+    }
+    return pending;
+}
+
 // Listed first, as a Hide is.
 int CloakWindow(HWND window, DWORD threadId)
 {
@@ -105,15 +166,15 @@ int CloakWindow(HWND window, DWORD threadId)
     HANDLE worker = Answers(window) ? StartReparenting(window, true) : nullptr;
     if (!worker)
         return 0;
+    if (!Finished(worker, GetTickCount(), AnswerWaitMs)) {
+        pendingCloaks.push_back({window, threadId, worker});
+        return 0;
+    }
     DWORD cloaked = 0;
-    if (Finished(worker, GetTickCount(), AnswerWaitMs))
-        GetExitCodeThread(worker, &cloaked);
+    GetExitCodeThread(worker, &cloaked);
     CloseHandle(worker);
-    // A child of another thread's window shares that thread's input: every
-    // change of focus or activation in this program would then be a message
-    // to the cloaked window's thread, and wait while its program hangs.
     if (cloaked)
-        AttachThreadInput(GetCurrentThreadId(), threadId, FALSE);
+        DetachInput(threadId);
     return static_cast<int>(cloaked);
 }
 
@@ -173,12 +234,24 @@ void CALLBACK OnShowTimer(HWND, UINT, UINT_PTR, DWORD)
             continue;
         }
         waitingActions.erase(waitingActions.begin() + static_cast<ptrdiff_t>(index));
-        if (same && (waiting.action != Hide || HiddenList.FindFirst(waiting.window) >= 0))
+        if (same && (waiting.action != Hide || HiddenList.Holds(waiting.window, waiting.threadId)))
             ActOnShownWindow(waiting.window, waiting.action);
     }
-    if (waitingActions.empty()) {
+    if (waitingActions.empty() && showTimer) {
         KillTimer(nullptr, showTimer);
         showTimer = 0;
+    }
+}
+
+// The user took the window back: whatever waited for its first show would
+// undo that.
+void CancelWaits(HWND window, DWORD threadId)
+{
+    for (size_t index = 0; index < waitingActions.size();) {
+        if (waitingActions[index].window == window && waitingActions[index].threadId == threadId)
+            waitingActions.erase(waitingActions.begin() + static_cast<ptrdiff_t>(index));
+        else
+            ++index;
     }
 }
 
@@ -217,6 +290,9 @@ int PerformAction(HWND window, int32_t action)
     const DWORD threadId = GetWindowThreadProcessId(window, &processId);
     if (Refused(window, processId))
         return 0;
+    // Hidden or cloaked by this program, it is not waiting to be shown by
+    // its own: a wait would undo the user's restore of it at the show.
+    const bool ours = HiddenList.Holds(window, threadId) || CloakedList.Holds(window, threadId);
     // None of these waits without a bound for another program's thread,
     // which may be hung.
     switch (action) {
@@ -239,7 +315,7 @@ int PerformAction(HWND window, int32_t action)
     default:
         return 0;
     }
-    if (threadId == 0 || IsWindowVisible(window))  // no thread: no window
+    if (threadId == 0 || ours || IsWindowVisible(window))  // no thread: no window
         return ActOnShownWindow(window, action);
     // A window reported while its program is still creating it is not shown
     // yet either, and is shown as its creation ends. Hiding it at once costs
@@ -265,26 +341,46 @@ namespace {
 // Whether entry index of list still names the window that was listed: the
 // thread that owned it then owns it now (a handle freed with its window may
 // come back naming another program's), and an entry of CloakedList still
-// sits under MainWindow. No restore touches a window that fails this.
+// sits under MainWindow, or may yet land there. No restore touches a window
+// that fails this.
 bool StillListed(const WindowList &list, size_t index)
 {
     HWND window = list.At(index);
     DWORD thread = list.ThreadAt(index);
     if (thread == 0 || GetWindowThreadProcessId(window, nullptr) != thread)
         return false;
-    return &list != &CloakedList || (MainWindow && GetAncestor(window, GA_PARENT) == MainWindow);
+    if (&list != &CloakedList)
+        return true;
+    return (MainWindow && GetAncestor(window, GA_PARENT) == MainWindow) || CloakPending(window, thread);
+}
+
+// True once the uncloak landed within the bound from start: a give-back
+// that did not finish is not taken for one that did.
+bool GaveBack(HANDLE worker, DWORD start, DWORD boundMs)
+{
+    DWORD given = 0;
+    bool finished = Finished(worker, start, boundMs);
+    if (finished)
+        GetExitCodeThread(worker, &given);
+    CloseHandle(worker);
+    return finished && given != 0;
 }
 
 } // namespace
 
 void RestoreListed(WindowList &list, size_t index)
 {
+    if (index >= list.Count())
+        return;
+    HWND window = list.At(index);
+    CancelWaits(window, list.ThreadAt(index));
     if (StillListed(list, index)) {
         if (&list == &HiddenList) {
-            ShowWindowAsync(list.At(index), SW_RESTORE);
-        } else if (HANDLE worker = StartReparenting(list.At(index), false)) {
-            Finished(worker, GetTickCount(), AnswerWaitMs);
-            CloseHandle(worker);
+            ShowWindowAsync(window, SW_RESTORE);
+        } else {
+            HANDLE worker = StartReparenting(window, false);
+            if (!worker || !GaveBack(worker, GetTickCount(), AnswerWaitMs))
+                return;  // still listed: Restore All or the end tries again
         }
     }
     list.RemoveAt(index);
@@ -294,25 +390,36 @@ void RestoreListed(WindowList &list, size_t index)
 // and the cloaked windows are given back all at once, each by a worker, so
 // that those of programs that answer are back at once and the hung ones
 // together cost at most GiveBackWaitMs. A window both hidden and cloaked is
-// shown first: its program carries out the calls in the order queued.
+// shown first: its program carries out the calls in the order queued. A
+// cloaked window whose program did not answer in time stays listed.
 void RestoreAllWindows()
 {
     for (size_t index = 0; index < HiddenList.Count(); ++index) {
+        CancelWaits(HiddenList.At(index), HiddenList.ThreadAt(index));
         if (StillListed(HiddenList, index))
             ShowWindowAsync(HiddenList.At(index), SW_RESTORE);
     }
-    std::vector<HANDLE> workers;
+    struct GiveBack {
+        HWND window;
+        DWORD threadId;
+        HANDLE worker;
+    };
+    std::vector<GiveBack> givebacks;
     for (size_t index = 0; index < CloakedList.Count(); ++index) {
+        CancelWaits(CloakedList.At(index), CloakedList.ThreadAt(index));
         if (!StillListed(CloakedList, index))
             continue;
         if (HANDLE worker = StartReparenting(CloakedList.At(index), false))
-            workers.push_back(worker);
+            givebacks.push_back({CloakedList.At(index), CloakedList.ThreadAt(index), worker});
     }
     DWORD start = GetTickCount();
-    for (HANDLE worker : workers) {
-        Finished(worker, start, GiveBackWaitMs);
-        CloseHandle(worker);
+    std::vector<GiveBack> unfinished;
+    for (const GiveBack &giveback : givebacks) {
+        if (!GaveBack(giveback.worker, start, GiveBackWaitMs))
+            unfinished.push_back(giveback);
     }
     HiddenList.Clear();
     CloakedList.Clear();
+    for (const GiveBack &giveback : unfinished)
+        CloakedList.Append(giveback.window, giveback.threadId);
 }

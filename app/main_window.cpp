@@ -18,6 +18,9 @@ NOTIFYICONDATAA trayIconData;
 // Broadcast by the shell when it starts again; its icons are gone then.
 UINT taskbarCreatedMessage;
 
+// How long the end waits for the shell to take the icon away.
+constexpr DWORD RemoveIconWaitMs = 1000;
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam)) {
@@ -40,10 +43,27 @@ LRESULT OnTrayIcon(LPARAM mouseMessage)
     return 0;
 }
 
+// Shell_NotifyIconA waits for the shell for as long as the shell takes,
+// however long that is: a hung shell must not hold this thread, and with it
+// every window the program hid. The record is never written again once the
+// icon was first added, so a worker may read it meanwhile.
+DWORD WINAPI NotifyShell(void *message)
+{
+    return Shell_NotifyIconA(static_cast<DWORD>(reinterpret_cast<uintptr_t>(message)), &trayIconData);
+}
+
+// The worker's handle, or null when none could be started.
+HANDLE NotifyShellAside(DWORD message)
+{
+    return CreateThread(nullptr, 64 * 1024, NotifyShell, reinterpret_cast<void *>(uintptr_t(message)),
+                        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
-        Shell_NotifyIconA(NIM_ADD, &trayIconData);
+        if (HANDLE worker = NotifyShellAside(NIM_ADD))
+            CloseHandle(worker);
         return 0;
     }
     switch (message) {
@@ -111,5 +131,9 @@ BOOL AddTrayIcon(HICON smallIcon)
 
 void RemoveTrayIcon()
 {
-    Shell_NotifyIconA(NIM_DELETE, &trayIconData);
+    HANDLE worker = NotifyShellAside(NIM_DELETE);
+    if (!worker)
+        return;
+    WaitForSingleObject(worker, RemoveIconWaitMs);
+    CloseHandle(worker);
 }

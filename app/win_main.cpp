@@ -126,8 +126,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     MainDialog = CreateMainDialog();
     LoadRules(ruleFileName);
-    // The windows that a run ended from outside left hidden.
-    RecoverHiddenWindows();
     SendMessageA(MainDialog, WM_REFRESHRULES, static_cast<WPARAM>(-1), 0);
 
     if (!InstallHook(MainDialog, WM_HOOKCREATE, WM_HOOKIGNORED, WM_HOOKACTIVATE)) {
@@ -136,6 +134,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FreeLibrary(hookLibraryModule);
         return 0;
     }
+    // The windows that a run ended from outside left hidden: taken back only
+    // by a run that starts, so that a failed start leaves the record alone.
+    RecoverHiddenWindows();
 
     SendMessageA(MainDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
     SendMessageA(MainDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -149,10 +150,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     MainDialog = nullptr;
     DestroyWindow(PickerWindow);
     PickerWindow = nullptr;
-    RemoveTrayIcon();
     ReleaseHook();
     FreeLibrary(hookLibraryModule);
     // MainWindow, the parent of the cloaked windows, still exists here.
     RestoreAllWindows();
+    EndRecoveryFile();
+    // Last: the shell may hang, and the windows are back by now.
+    RemoveTrayIcon();
     return exitCode;
 }

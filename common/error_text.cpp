@@ -21,3 +21,11 @@ std::string SystemErrorText(DWORD code)
     LocalFree(text);
     return result;
 }
+
+std::string SystemErrorReason(DWORD code)
+{
+    std::string reason = SystemErrorText(code);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return reason;
+}

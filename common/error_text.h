@@ -10,3 +10,7 @@
 // text ("The operation completed successfully") would contradict the failure
 // it is shown for.
 std::string SystemErrorText(DWORD code);
+
+// The same without the line end the system puts after its text, for a
+// sentence of a message of our own.
+std::string SystemErrorReason(DWORD code);

@@ -51,33 +51,95 @@ bool ParseLine(const std::string &line, RecoveryEntry &entry)
     return !entry.className.empty();
 }
 
+bool ParseMark(const std::string &line, RecoveryMark &mark)
+{
+    unsigned long long boot = 0, logon = 0;
+    unsigned long session = 0;
+    int used = -1;
+    if (std::sscanf(line.c_str(), "# brask2.hid boot=%20llu session=%10lu logon=0x%16llx%n", &boot, &session,
+                    &logon, &used) != 3 ||
+        used != static_cast<int>(line.size()) || session > UINT32_MAX)
+        return false;
+    mark = {boot, static_cast<uint32_t>(session), logon};
+    return true;
+}
+
 } // namespace
+
+bool SameRun(const RecoveryMark &a, const RecoveryMark &b)
+{
+    uint64_t apart = a.bootSecond > b.bootSecond ? a.bootSecond - b.bootSecond : b.bootSecond - a.bootSecond;
+    return apart <= 2 && a.sessionId == b.sessionId && a.logonId == b.logonId;
+}
+
+std::string FormatRecoveryMark(const RecoveryMark &mark)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "# brask2.hid boot=%llu session=%lu logon=0x%llx\n",
+                  static_cast<unsigned long long>(mark.bootSecond), static_cast<unsigned long>(mark.sessionId),
+                  static_cast<unsigned long long>(mark.logonId));
+    return line;
+}
+
+std::string RecoveryClassName(const std::string &className)
+{
+    std::string clean = className;
+    for (char &c : clean) {
+        if (static_cast<unsigned char>(c) < ' ')
+            c = '?';
+    }
+    return clean;
+}
 
 std::string FormatRecoveryLine(const RecoveryEntry &entry)
 {
     char numbers[40];
     std::snprintf(numbers, sizeof numbers, "0x%08lx %lu %lu ", static_cast<unsigned long>(entry.window),
                   static_cast<unsigned long>(entry.processId), static_cast<unsigned long>(entry.threadId));
-    return numbers + entry.className + "\n";
+    return numbers + RecoveryClassName(entry.className) + "\n";
 }
 
-std::vector<RecoveryEntry> ParseRecoveryText(const std::string &text)
+std::string FormatRecoveryText(const RecoveryMark &mark, const std::vector<RecoveryEntry> &entries,
+                               size_t &dropped)
 {
-    std::vector<RecoveryEntry> entries;
+    const std::string head = FormatRecoveryMark(mark);
+    std::vector<std::string> lines;
+    size_t bytes = head.size();
+    for (size_t left = entries.size(); left > 0 && lines.size() < MaxRecoveryEntries; --left) {
+        std::string line = FormatRecoveryLine(entries[left - 1]);
+        if (bytes + line.size() > MaxRecoveryBytes)
+            break;
+        bytes += line.size();
+        lines.push_back(std::move(line));
+    }
+    dropped = entries.size() - lines.size();
+    std::string text;
+    text.reserve(bytes);
+    text += head;
+    for (size_t i = lines.size(); i > 0; --i)
+        text += lines[i - 1];
+    return text;
+}
+
+RecoveryRecord ParseRecoveryText(const std::string &text)
+{
+    RecoveryRecord record;
     size_t start = 0;
-    for (size_t end; entries.size() < MaxRecoveryEntries && (end = text.find('\n', start)) != std::string::npos;
+    for (size_t end; record.entries.size() < MaxRecoveryEntries && (end = text.find('\n', start)) != std::string::npos;
          start = end + 1) {
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         RecoveryEntry entry;
-        if (ParseLine(line, entry))
-            entries.push_back(entry);
+        if (start == 0 && ParseMark(line, record.mark))
+            record.marked = true;
+        else if (ParseLine(line, entry))
+            record.entries.push_back(entry);
     }
-    return entries;
+    return record;
 }
 
-std::vector<RecoveryEntry> ReadRecoveryFile(const char *path)
+RecoveryRecord ReadRecoveryFile(const char *path)
 {
     FILE *file = std::fopen(path, "rb");
     if (!file)

@@ -10,9 +10,7 @@ bool SaveRulesOrWarn(HWND owner)
 {
     if (SaveRules(ruleFileName))
         return true;
-    std::string reason = SystemErrorText(GetLastError());
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
+    std::string reason = SystemErrorReason(GetLastError());
     std::string message = std::string("The rules could not be saved to ") + ruleFileName + ".\n\n" + reason +
                           "\n\nThe rules stay as you left them until the program ends; the next add, "
                           "edit or delete saves them all.";
