@@ -149,10 +149,30 @@ bool Append(const std::string &text)
     return true;
 }
 
-// The live entries of both lists, each window and thread once, oldest first.
-// Linear: one look-up per entry, one call to the window server per window.
+BOOL CALLBACK AddLiving(HWND window, LPARAM living)
+{
+    reinterpret_cast<std::unordered_set<HWND> *>(living)->insert(window);
+    return TRUE;
+}
+
+// Every window there is now that a list may name: the top-level ones, the
+// hidden among them, and MainWindow's, the cloaked. Two calls to the window
+// server, where asking after each listed window would be one a window.
+std::unordered_set<HWND> LivingWindows()
+{
+    std::unordered_set<HWND> living;
+    EnumWindows(AddLiving, reinterpret_cast<LPARAM>(&living));
+    if (MainWindow)
+        EnumChildWindows(MainWindow, AddLiving, reinterpret_cast<LPARAM>(&living));
+    return living;
+}
+
+// The live entries of both lists, each window and thread once, oldest first;
+// linear in the lists. Only a window that still lives is asked for its
+// thread, lest its handle now name another program's window.
 std::vector<RecoveryEntry> LiveEntries(std::vector<uint64_t> &keys)
 {
+    const std::unordered_set<HWND> living = LivingWindows();
     std::vector<RecoveryEntry> entries;
     std::unordered_set<uint64_t> seen;
     for (const WindowList *list : {&HiddenList, &CloakedList}) {
@@ -163,7 +183,8 @@ std::vector<RecoveryEntry> LiveEntries(std::vector<uint64_t> &keys)
             if (!seen.insert(key).second)
                 continue;
             auto written = onDisk.find(key);
-            if (written == onDisk.end() || GetWindowThreadProcessId(window, nullptr) != thread)
+            if (written == onDisk.end() || !living.count(window) ||
+                GetWindowThreadProcessId(window, nullptr) != thread)
                 continue;
             entries.push_back({ValueOf(window), written->second.processId, thread, written->second.className});
             keys.push_back(key);
@@ -306,7 +327,12 @@ void RecoverHiddenWindows()
     if (HiddenList.Count() + CloakedList.Count() > 0)
         Rewrite();
     else
-        OnRemoved();
+        DeleteFileA(recoveryPath);  // of no use, whatever it held; nothing to say if it stays
+}
+
+void RewriteRecoveryFile()
+{
+    Rewrite();
 }
 
 void EndRecoveryFile()

@@ -131,4 +131,33 @@ TEST_F(WindowActions, ActionsUndoneByALateShowWaitForIt)
     }
 }
 
+// A window hidden before its program showed it (here it never does),
+// reported again while hidden, and taken back by the user stays back:
+// nothing waiting for its first show hides it again.
+TEST_F(WindowActions, AWindowTheUserTookBackStaysBack)
+{
+    auto window = reinterpret_cast<HWND>(victim->Send("showlate 100000|VictimLate"));
+    targets.push_back(window);
+    PerformAction(window, Hide);
+    PerformAction(window, Hide);
+    RestoreListed(HiddenList, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window); }));
+    EXPECT_FALSE(WaitFor([&] { return !IsWindowVisible(window); }, 300));
+    EXPECT_EQ(HiddenList.Count(), 1u);
+}
+
+// The victim takes 2.5 s over the re-parenting: the cloak is not taken for
+// done, Restore All cannot finish within its second and keeps the entry,
+// and the give-back queued behind the cloak brings the window back once the
+// victim gets to it, instead of leaving it to die under MainWindow.
+TEST_F(WindowActions, ACloakLandingLateIsGivenBackBehindIt)
+{
+    HWND window = Target();
+    victim->Send("slowmove 2500");
+    EXPECT_EQ(PerformAction(window, Cloak), 0);
+    RestoreAllWindows();
+    EXPECT_EQ(CloakedList.Count(), 1u);
+    EXPECT_TRUE(WaitFor([&] { return RealParent(window) == GetDesktopWindow() && IsWindowVisible(window); }));
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,9 +24,20 @@ struct Late {
 };
 std::map<HWND, Late> lateChanges;
 
+// Milliseconds the next move of any window takes, as a program busy in its
+// window procedure would make it: a re-parenting waits for it too.
+DWORD slowMoveMs;
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_WINDOWPOSCHANGING && slowMoveMs)
+        Sleep(std::exchange(slowMoveMs, 0));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 HWND NewWindow(const std::string &className, const std::string &title, DWORD style)
 {
-    WNDCLASSA wc = {0, DefWindowProcA, 0, 0, instance, nullptr, LoadCursorA(nullptr, IDC_ARROW),
+    WNDCLASSA wc = {0, TargetProc, 0, 0, instance, nullptr, LoadCursorA(nullptr, IDC_ARROW),
                     reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className.c_str()};
     RegisterClassA(&wc);  // fails, harmlessly, once the class is there
     QueryPerformanceCounter(&timedCall);
@@ -77,6 +89,8 @@ LRESULT Command(HWND control, const std::string &line)
         ReplyMessage(1);  // first, so that the test is not held too
         Sleep(std::strtoul(first.c_str(), nullptr, 10));
     }
+    if (verb == "slowmove")
+        slowMoveMs = std::strtoul(first.c_str(), nullptr, 10);
     if (verb == "destroy")
         return DestroyWindow(window);
     if (verb == "churn")

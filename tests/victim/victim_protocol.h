@@ -14,6 +14,8 @@
 //   timed CLASS|TITLE         as create, without the button, and notes the
 //                             performance counter around CreateWindowExA
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
+//   slowmove MS               the next move of any window it made (a
+//                             re-parenting too) takes MS milliseconds; 1
 //   hang MS                   replies 1, then its thread takes no messages
 //                             for MS milliseconds
 //   hold                      installs brask2.dll's hook for itself; 1 if
