@@ -339,13 +339,19 @@ void EndRecoveryFile()
 {
     WindowList::appended = nullptr;
     WindowList::removed = nullptr;
-    if (rewriteTimer)
-        KillTimer(nullptr, rewriteTimer);
-    rewriteTimer = 0;
-    CloseJournal();
-    if (!DeleteFileA(recoveryPath) && GetLastError() != ERROR_FILE_NOT_FOUND && !warnedRemoval) {
-        warnedRemoval = true;
-        std::string text = RemovalFailedText(GetLastError());
-        MessageBoxA(nullptr, text.c_str(), appCaption, MB_OK | MB_ICONWARNING);
+    for (UINT_PTR *timer : {&rewriteTimer, &warningTimer}) {
+        if (*timer)
+            KillTimer(nullptr, *timer);
+        *timer = 0;
     }
+    CloseJournal();
+    // The loop has ended: what is still to be said is said now.
+    if (!DeleteFileA(recoveryPath) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        Warn(warnedRemoval, RemovalFailedText(GetLastError()));
+    if (warningTimer)
+        KillTimer(nullptr, warningTimer);
+    warningTimer = 0;
+    if (!pendingWarning.empty())
+        MessageBoxA(nullptr, pendingWarning.c_str(), appCaption, MB_OK | MB_ICONWARNING);
+    pendingWarning.clear();
 }
