@@ -126,6 +126,25 @@ TEST(Program, EndsWithinItsBoundWhileAnotherProgramHangs)
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run.hidden); }));
 }
 
+// The shell hangs (its thread suspended): E&xit gives every window back all
+// the same, before it waits for the shell, and then ends within its bound.
+TEST(Program, ExitGivesTheWindowsBackWhileTheShellHangs)
+{
+    Session run;
+    PostMessageA(GetDlgItem(run.dialog, IDC_MAIN_APPLY_RULES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return run.Acted(); }));
+    DWORD shellThread = GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), nullptr);
+    HANDLE shell = OpenThread(THREAD_SUSPEND_RESUME, FALSE, shellThread);
+    ASSERT_NE(shell, nullptr);
+    ASSERT_NE(SuspendThread(shell), DWORD(-1));
+    PostMessageA(GetDlgItem(run.dialog, IDCANCEL), BM_CLICK, 0, 0);
+    bool gaveBack = WaitFor([&] { return run.GaveBack(); }, 3000);
+    ResumeThread(shell);
+    CloseHandle(shell);
+    EXPECT_TRUE(gaveBack);
+    EXPECT_EQ(run.program.ExitCode(3000), 0u);
+}
+
 // The library missing, planted in the working directory (where the program
 // must not look for it: the real one would start it), or refusing to hook.
 TEST(Program, EachFailedStartShowsItsBoxEndsWithZeroAndLeavesNoIcon)
