@@ -149,44 +149,50 @@ bool Append(const std::string &text)
     return true;
 }
 
-BOOL CALLBACK AddLiving(HWND window, LPARAM living)
+struct ThreadWindows {
+    DWORD threadId;
+    std::unordered_set<uint64_t> *living;
+};
+
+BOOL CALLBACK AddLiving(HWND window, LPARAM lParam)
 {
-    reinterpret_cast<std::unordered_set<HWND> *>(living)->insert(window);
+    auto *windows = reinterpret_cast<ThreadWindows *>(lParam);
+    windows->living->insert(Key(window, windows->threadId));
     return TRUE;
 }
 
-// Every window there is now that a list may name: the top-level ones, the
-// hidden among them, and MainWindow's, the cloaked. Two calls to the window
-// server, where asking after each listed window would be one a window.
-std::unordered_set<HWND> LivingWindows()
-{
-    std::unordered_set<HWND> living;
-    EnumWindows(AddLiving, reinterpret_cast<LPARAM>(&living));
-    if (MainWindow)
-        EnumChildWindows(MainWindow, AddLiving, reinterpret_cast<LPARAM>(&living));
-    return living;
-}
-
 // The live entries of both lists, each window and thread once, oldest first;
-// linear in the lists. Only a window that still lives is asked for its
-// thread, lest its handle now name another program's window.
+// linear in the lists. Whether a hidden window still lives, as the window of
+// the same thread, is asked once for each thread: a call to the window server
+// for each window would cost a day's worth of gone windows a call each. The
+// cloaked, children of MainWindow, are few and asked for one by one.
 std::vector<RecoveryEntry> LiveEntries(std::vector<uint64_t> &keys)
 {
-    const std::unordered_set<HWND> living = LivingWindows();
+    std::unordered_set<uint64_t> living;
+    std::unordered_set<DWORD> threads;
+    for (size_t i = 0; i < HiddenList.Count(); ++i) {
+        DWORD thread = HiddenList.ThreadAt(i);
+        if (onDisk.count(Key(HiddenList.At(i), thread)) && threads.insert(thread).second) {
+            ThreadWindows windows = {thread, &living};
+            EnumThreadWindows(thread, AddLiving, reinterpret_cast<LPARAM>(&windows));
+        }
+    }
+    for (size_t i = 0; i < CloakedList.Count(); ++i) {
+        HWND window = CloakedList.At(i);
+        DWORD thread = CloakedList.ThreadAt(i);
+        if (GetWindowThreadProcessId(window, nullptr) == thread)
+            living.insert(Key(window, thread));
+    }
     std::vector<RecoveryEntry> entries;
     std::unordered_set<uint64_t> seen;
     for (const WindowList *list : {&HiddenList, &CloakedList}) {
         for (size_t i = 0; i < list->Count(); ++i) {
-            HWND window = list->At(i);
-            DWORD thread = list->ThreadAt(i);
-            uint64_t key = Key(window, thread);
-            if (!seen.insert(key).second)
-                continue;
+            uint64_t key = Key(list->At(i), list->ThreadAt(i));
             auto written = onDisk.find(key);
-            if (written == onDisk.end() || !living.count(window) ||
-                GetWindowThreadProcessId(window, nullptr) != thread)
+            if (!seen.insert(key).second || written == onDisk.end() || !living.count(key))
                 continue;
-            entries.push_back({ValueOf(window), written->second.processId, thread, written->second.className});
+            entries.push_back({ValueOf(list->At(i)), written->second.processId, list->ThreadAt(i),
+                               written->second.className});
             keys.push_back(key);
         }
     }
