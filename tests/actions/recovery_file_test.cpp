@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <set>
 
 using namespace black_box;
 
@@ -104,15 +105,16 @@ TEST(RecoveryFile, AFileThatCannotBeWrittenIsSaidOnce)
     HWND dialog = WaitForDialog("Tarnwick II", 1);
     DWORD ours = 0;
     GetWindowThreadProcessId(dialog, &ours);
+    // A set: a window that moves in the z-order meanwhile may be met twice.
     auto warnings = [&] {
-        std::vector<HWND> boxes;
+        std::set<HWND> boxes;
         for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", "Tarnwick II"));) {
             DWORD process = 0;
             GetWindowThreadProcessId(box, &process);
             if (IsWindowVisible(box) && box != dialog && process == ours)
-                boxes.push_back(box);
+                boxes.insert(box);
         }
-        return boxes;
+        return std::vector<HWND>(boxes.begin(), boxes.end());
     };
     auto text = [](HWND box) {
         char said[512] = "";
