@@ -108,7 +108,7 @@ TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
 
 // One hook at a time, and a holder killed without releasing neither blocks
 // the next nor doubles its reports, though Wine keeps its hook in the chain
-// for good and its claim stays in the shared section: last of all. After a
+// for good and its claim stays in the session's target: last of all. After a
 // release, nothing more is reported.
 TEST_F(HookTest, OneHookAtATimeAndAKilledHoldersNeitherBlocksNorDoubles)
 {
