@@ -6,21 +6,30 @@
 
 #include <type_traits>
 
-// One copy of these for every process that maps this library, so that a hook
-// procedure running in another program learns where to post. Only the owner
-// (the process that installed the hook) writes them; hook procedures read.
-// sharedNotify is written last on install and cleared first on release: a
-// null target means "not installed" to every reader.
-__attribute__((section(".shr"), shared)) HWND volatile sharedNotify = nullptr;
-__attribute__((section(".shr"), shared)) UINT volatile sharedCreateMessage = 0;
-__attribute__((section(".shr"), shared)) UINT volatile sharedActivateMessage = 0;
-__attribute__((section(".shr"), shared)) DWORD volatile sharedOwner = 0;  // process id, 0 = none
-
 namespace {
 
-// Install and release of every process are serialised on this mutex, because
-// the shared state above is one for the whole system, not one per process.
-constexpr char OwnerMutexName[] = "Global\\Brask2HookOwner";
+// Where every hook procedure of one log-on session posts. It lives in a
+// mapping named in that session's own namespace, made with its creator's
+// default security: another user's copy, switched to on the same computer,
+// has its own, and a program that merely maps this library cannot write it.
+// Every field is 32 bits wide, so that 32- and 64-bit copies agree on it
+// (a window handle has 32 significant bits in both). Only the owner (the
+// process that installed the hook) writes; notify is written last on install
+// and cleared first on release: a null target means "not installed".
+struct HookTarget {
+    LONG notify;
+    LONG messages[2];  // by SharedMessage
+    LONG owner;        // process id, 0 = none
+};
+static_assert(sizeof(HookTarget) == 16, "the same in 32- and 64-bit copies");
+
+// Which of the target's messages a report is posted with.
+enum SharedMessage { sharedCreateMessage, sharedActivateMessage };
+
+// Install and release of every process of the session are serialised on
+// this mutex, because the target is one for the whole session.
+constexpr char OwnerMutexName[] = "Local\\Brask2HookOwner";
+constexpr char TargetMappingName[] = "Local\\Brask2HookTarget";
 constexpr DWORD OwnerMutexTimeoutMs = 5000;
 constexpr DWORD ThreadStartTimeoutMs = 10000;
 constexpr DWORD ThreadStopTimeoutMs = 5000;
@@ -30,6 +39,54 @@ HMODULE thisModule;
 // an outer call of the hook procedure is reporting (see ReportOnce).
 DWORD createSlot = TLS_OUT_OF_INDEXES;
 DWORD activateSlot = TLS_OUT_OF_INDEXES;
+
+// This process's read-only view of the session's target, mapped by the first
+// hook call that needs it, never in DllMain. Its handle is kept with it, so
+// that the name lives while any program may still read through a view and
+// a later owner finds the same target. A program that may not open it
+// reports nothing; one that finds no target yet looks again next time.
+HANDLE readMapping;
+void *volatile readView;  // a HookTarget
+bool volatile readRefused;
+const HookTarget noTarget = {};
+
+// The owner's writable view, opened under the owner lock by InstallHook.
+HANDLE ownMapping;
+HookTarget volatile *ownTarget;
+
+HWND TargetWindow(HookTarget const volatile &target)
+{
+    return static_cast<HWND>(LongToHandle(target.notify));
+}
+
+// Runs inside the hook procedure of any program: never waits. Threads that
+// race here each map a view; the first keeps its own, the others let go.
+HookTarget const volatile &OpenTarget()
+{
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, TargetMappingName);
+    void *view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(HookTarget)) : nullptr;
+    if (!view) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            readRefused = true;
+        if (mapping)
+            CloseHandle(mapping);
+        return noTarget;
+    }
+    if (InterlockedCompareExchangePointer(&readView, view, nullptr) == nullptr) {
+        readMapping = mapping;
+    } else {
+        UnmapViewOfFile(view);
+        CloseHandle(mapping);
+    }
+    return *static_cast<HookTarget const volatile *>(readView);
+}
+
+HookTarget const volatile &Target()
+{
+    if (void *view = readView)
+        return *static_cast<HookTarget const volatile *>(view);
+    return readRefused ? noTarget : OpenTarget();
+}
 
 // What the hook thread and its starter share. Each holds a reference, and the
 // last to let go frees it, so that a thread that outlives a bounded wait
@@ -77,13 +134,14 @@ bool IsTopLevel(HWND window)
     return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
 }
 
-void Report(UINT const volatile &sharedMessage, HWND window)
+void Report(SharedMessage sharedMessage, HWND window)
 {
-    HWND notify = sharedNotify;
+    HookTarget const volatile &target = Target();
+    HWND notify = TargetWindow(target);
     if (!notify || !window || !IsTopLevel(window))
         return;
     // Zero when a release came in between: nothing to tell any more.
-    UINT message = sharedMessage;
+    UINT message = target.messages[sharedMessage];
     if (!message)
         return;
     // Posted, never sent: no program may ever wait for ours.
@@ -95,7 +153,7 @@ void Report(UINT const volatile &sharedMessage, HWND window)
 // chain and runs this same procedure again, inside our CallNextHookEx, for
 // the same event; the slot holds the window an outer call is reporting, so
 // that each event is reported once however many such hooks there are.
-LRESULT ReportOnce(DWORD slot, UINT const volatile &sharedMessage, int code, WPARAM wParam,
+LRESULT ReportOnce(DWORD slot, SharedMessage sharedMessage, int code, WPARAM wParam,
                    LPARAM lParam)
 {
     // The host program's last error is its own: TlsGetValue alone resets it.
@@ -214,31 +272,67 @@ bool ClaimedByAnother(DWORD self)
 {
     // Our own id here is a claim of a dead process whose id we inherited:
     // this process's own hook is ruled out by hookBusy before we get here.
-    DWORD owner = sharedOwner;
+    DWORD owner = ownTarget->owner;
     if (owner == 0 || owner == self)
         return false;
-    HWND notify = sharedNotify;
+    HWND notify = TargetWindow(*ownTarget);
     return notify && IsWindow(notify) && ProcessAlive(owner);
+}
+
+// Under the owner lock. The view stays for the life of the library, so that
+// an end without ReleaseHook can still withdraw the target.
+DWORD OpenOwnTarget()
+{
+    if (ownTarget)
+        return ERROR_SUCCESS;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(HookTarget), TargetMappingName);
+    void *view = mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(HookTarget)) : nullptr;
+    if (!view) {
+        DWORD error = GetLastError();
+        if (mapping)
+            CloseHandle(mapping);
+        return error;
+    }
+    ownMapping = mapping;
+    ownTarget = static_cast<HookTarget volatile *>(view);
+    return ERROR_SUCCESS;
 }
 
 void PublishTarget(HWND notify, UINT createMessage, UINT activateMessage)
 {
-    sharedOwner = GetCurrentProcessId();
-    sharedCreateMessage = createMessage;
-    sharedActivateMessage = activateMessage;
-    InterlockedExchangePointer(reinterpret_cast<void *volatile *>(&sharedNotify), notify);
+    ownTarget->owner = GetCurrentProcessId();
+    ownTarget->messages[sharedCreateMessage] = createMessage;
+    ownTarget->messages[sharedActivateMessage] = activateMessage;
+    InterlockedExchange(&ownTarget->notify, HandleToLong(notify));
 }
 
 // Clears the target only if this process set it; a hook taken over by another
 // program stays theirs.
 void WithdrawTarget()
 {
-    if (sharedOwner != GetCurrentProcessId())
+    if (!ownTarget || DWORD(ownTarget->owner) != GetCurrentProcessId())
         return;
-    InterlockedExchangePointer(reinterpret_cast<void *volatile *>(&sharedNotify), nullptr);
-    sharedCreateMessage = 0;
-    sharedActivateMessage = 0;
-    sharedOwner = 0;
+    InterlockedExchange(&ownTarget->notify, 0);
+    ownTarget->messages[sharedCreateMessage] = 0;
+    ownTarget->messages[sharedActivateMessage] = 0;
+    ownTarget->owner = 0;
+}
+
+// Plain calls that never wait: fit for DllMain.
+void CloseTargets()
+{
+    if (readView)
+        UnmapViewOfFile(readView);
+    if (readMapping)
+        CloseHandle(readMapping);
+    if (ownTarget)
+        UnmapViewOfFile(const_cast<HookTarget *>(ownTarget));
+    if (ownMapping)
+        CloseHandle(ownMapping);
+    readView = nullptr;
+    ownTarget = nullptr;
+    readMapping = ownMapping = nullptr;
 }
 
 HANDLE StartThread(HookRun *run)
@@ -307,11 +401,10 @@ extern "C" __declspec(dllexport) int __cdecl InstallHook(HWND notify, UINT creat
     DWORD error;
     {
         OwnerLock lock;
-        if (!lock.Held()) {
-            error = lock.Error();
-        } else if (ClaimedByAnother(GetCurrentProcessId())) {
+        error = lock.Held() ? OpenOwnTarget() : lock.Error();
+        if (error == ERROR_SUCCESS && ClaimedByAnother(GetCurrentProcessId()))
             error = ERROR_ALREADY_INITIALIZED;
-        } else {
+        if (error == ERROR_SUCCESS) {
             // Published before the hook goes in, so that no early event is lost.
             PublishTarget(notify, createMessage, activateMessage);
             error = StartHookThread();
@@ -351,8 +444,8 @@ static_assert(std::is_same<decltype(&InstallHook), InstallHookFunction>::value,
 static_assert(std::is_same<decltype(&ReleaseHook), ReleaseHookFunction>::value,
               "ReleaseHook must keep the contract's calling convention");
 
-// Under the loader lock: no waiting here, only plain stores.
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *)
+// Under the loader lock: nothing here waits or loads.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         thisModule = instance;
@@ -363,6 +456,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *)
         // A program ending without ReleaseHook: its target must not outlive it
         // in other programs' copies.
         WithdrawTarget();
+        // Unloaded from a program that goes on: its views go too. At the
+        // program's end the system takes them.
+        if (!reserved)
+            CloseTargets();
         if (createSlot != TLS_OUT_OF_INDEXES)
             TlsFree(createSlot);
         if (activateSlot != TLS_OUT_OF_INDEXES)

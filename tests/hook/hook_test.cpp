@@ -108,7 +108,7 @@ TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
 
 // One hook at a time, and a holder killed without releasing neither blocks
 // the next nor doubles its reports, though Wine keeps its hook in the chain
-// for good and its claim stays in the shared section: last of all. After a
+// for good and its claim stays in the session's target: last of all. After a
 // release, nothing more is reported.
 TEST_F(HookTest, OneHookAtATimeAndAKilledHoldersNeitherBlocksNorDoubles)
 {
@@ -124,6 +124,29 @@ TEST_F(HookTest, OneHookAtATimeAndAKilledHoldersNeitherBlocksNorDoubles)
     ASSERT_NE(0, release_());
     window = victim.Create("HookVictim", "released");
     EXPECT_EQ(Messages{}, Heard(victim, window));
+}
+
+// Nothing of the library is shared by every program that maps it, so none
+// can silence or redirect the reports by writing there; the target is named
+// in this log-on session's namespace, so that another user's copy in
+// another session has its own.
+TEST_F(HookTest, TargetIsThisSessionsAndNoProgramThatMapsTheLibraryCanWriteIt)
+{
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), Install(NewWindow("HookReceiver")));
+    auto *image = reinterpret_cast<const char *>(library_);
+    auto *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(
+        image + reinterpret_cast<const IMAGE_DOS_HEADER *>(image)->e_lfanew);
+    const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(headers);
+    for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section)
+        EXPECT_FALSE(section->Characteristics & IMAGE_SCN_MEM_SHARED)
+            << std::string(reinterpret_cast<const char *>(section->Name), 8).c_str();
+    for (auto [name, found] : {std::pair{"Local\\Brask2HookTarget", true},
+                               std::pair{"Global\\Brask2HookTarget", false}}) {
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name);
+        EXPECT_EQ(found, mapping != nullptr) << name;
+        if (mapping)
+            CloseHandle(mapping);
+    }
 }
 
 } // namespace
