@@ -8,6 +8,7 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
+#include "events/win_event_reports.h"
 #include "hook/hook_api.h"
 #include "rules/rule_file.h"
 #include "ui/main_dialog.h"
@@ -136,6 +137,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FreeLibrary(hookLibraryModule);
         return 0;
     }
+    // The programs the hook library cannot be loaded into.
+    StartWinEventReports();
 
     SendMessageA(MainDialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
     SendMessageA(MainDialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -151,6 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     PickerWindow = nullptr;
     RemoveTrayIcon();
     ReleaseHook();
+    StopWinEventReports();
     FreeLibrary(hookLibraryModule);
     // MainWindow, the parent of the cloaked windows, still exists here.
     RestoreAllWindows();
