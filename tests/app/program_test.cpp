@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdio>
 
 using namespace black_box;
@@ -69,40 +68,37 @@ struct Session {
     }
     bool GaveBack() const { return TopLevelAndVisible(hidden) && TopLevelAndVisible(cloaked); }
 
-    // The first column of the event list's rows of window, read across
-    // processes, top row first; at least one row, empty if none.
-    std::vector<std::string> EventRows(HWND window) const
+    // How many of the event list's rows are window's Create rows, read
+    // across processes while no row comes in between; -1 if rows kept coming.
+    int CreateRows(HWND window) const
     {
         HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS);
         DWORD processId = 0;
+        int rows = -1;
         GetWindowThreadProcessId(list, &processId);
-        HANDLE process =
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                     FALSE, processId);
         auto *remote = static_cast<char *>(
             VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         auto text = [&](int row, int column) {
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = remote + 1024;
-            item.cchTextMax = 256;
+            LVITEMA item = {0, 0, column, 0, 0, remote + 1024, 256};
             char read[256] = "";
-            DWORD_PTR ignored;
             WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-            SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote),
-                                SMTO_NORMAL, Timeout, &ignored);
+            SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, LPARAM(remote), 0, Timeout, nullptr);
             ReadProcessMemory(process, remote + 1024, read, sizeof read - 1, nullptr);
             return std::string(read);
         };
         char handle[16];
         std::snprintf(handle, sizeof handle, "0x%08x", unsigned(uintptr_t(window)));
-        std::vector<std::string> rows;
-        for (int row = 0, count = ListView_GetItemCount(list); remote && row < count; ++row)
-            if (text(row, 3) == handle)
-                rows.push_back(text(row, 0));
+        for (int tries = 0, count = -1; rows < 0 && tries < 20 && remote; ++tries) {
+            int before = std::exchange(count, ListView_GetItemCount(list));
+            for (int row = rows = 0; row < count; ++row)
+                rows += text(row, 3) == handle && text(row, 0) == "Create";
+            if (count != before || count != ListView_GetItemCount(list))
+                rows = -1;
+        }
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
         CloseHandle(process);
-        if (rows.empty())
-            rows.emplace_back();
         return rows;
     }
 };
@@ -166,10 +162,8 @@ bool ActsOnWindowsOfEachReportedOnce(const char *victimExe)
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
     SetForegroundWindow(run.cloaked);
     run.victim.Send("notify " + std::to_string(uintptr_t(run.cloaked)) + "|3 0 0");
-    // Its row is the last one expected: the list stands still after it.
-    EXPECT_TRUE(WaitFor([&] { return run.EventRows(run.cloaked)[0] == "Cloak"; }));
-    const auto rows = run.EventRows(window);
-    EXPECT_EQ(std::count(rows.begin(), rows.end(), "Create"), 1);
+    EXPECT_TRUE(WaitFor([&] { return GetAncestor(run.cloaked, GA_PARENT) == run.mainWindow; }));
+    EXPECT_EQ(run.CreateRows(window), 1);
     PostMessageA(GetDlgItem(run.dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_EQ(run.program.ExitCode(), 0u);
     EXPECT_TRUE(WaitFor([&] { return TopLevelAndVisible(run.cloaked); }));

@@ -49,23 +49,6 @@ LRESULT Churn(HWND control, int count)
     return static_cast<LRESULT>(GetTickCount() - start);
 }
 
-// Kept alive in parents of a thousand, as a program fills a large form; the
-// events of their creation go to every listener.
-LRESULT Children(int count)
-{
-    DWORD start = GetTickCount();
-    HWND parent = nullptr;
-    for (int i = 0; i < count; ++i) {
-        if (i % 1000 == 0) {
-            DestroyWindow(parent);
-            parent = NewWindow("VictimParent", "children", WS_OVERLAPPEDWINDOW);
-        }
-        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr, instance, nullptr);
-    }
-    DestroyWindow(parent);
-    return static_cast<LRESULT>(GetTickCount() - start);
-}
-
 LRESULT Command(HWND control, const std::string &line)
 {
     size_t space = line.find(' '), bar = line.find('|');
@@ -105,8 +88,6 @@ LRESULT Command(HWND control, const std::string &line)
     }
     if (verb == "churn")
         return Churn(control, std::atoi(first.c_str()));
-    if (verb == "children")
-        return Children(std::atoi(first.c_str()));
     if (verb == "timedcall" || verb == "timedreturn")
         return (verb == "timedcall" ? timedCall : timedReturn).LowPart;
     if (verb == "hold") {

@@ -13,8 +13,6 @@
 //   churn N                   fetches one message (so that a hook installed
 //                             just before is in force), then creates and
 //                             destroys N top-level windows; the milliseconds
-//   children N                creates N hidden child windows, a thousand to a
-//                             hidden parent, then destroys them; the milliseconds
 //   timed CLASS|TITLE         as create, without the button, and notes the
 //                             performance counter around CreateWindowExA
 //   timedcall / timedreturn   the low 32 bits of those two counter readings
