@@ -8,6 +8,7 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
+#include "events/win_event_reports.h"
 #include "hook/hook_api.h"
 #include "rules/rule_file.h"
 #include "ui/main_dialog.h"
@@ -134,6 +135,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FreeLibrary(hookLibraryModule);
         return 0;
     }
+    // The programs the hook library cannot be loaded into.
+    StartWinEventReports();
     // The windows that a run ended from outside left hidden: taken back only
     // by a run that starts, so that a failed start leaves the record alone.
     RecoverHiddenWindows();
@@ -151,6 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DestroyWindow(PickerWindow);
     PickerWindow = nullptr;
     ReleaseHook();
+    StopWinEventReports();
     FreeLibrary(hookLibraryModule);
     // MainWindow, the parent of the cloaked windows, still exists here.
     RestoreAllWindows();

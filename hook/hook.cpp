@@ -104,6 +104,7 @@ struct HookRun {
 LONG volatile hookBusy = 0;
 HookRun *hookRun;
 HANDLE hookThread;
+DWORD volatile hookThreadId;  // of hookThread while it hooks; 0 in every other process
 
 HookRun *NewHookRun()
 {
@@ -174,15 +175,30 @@ LRESULT ReportOnce(DWORD slot, SharedMessage sharedMessage, int code, WPARAM wPa
     return result;
 }
 
+bool InThisProcess(HWND window)
+{
+    DWORD processId = 0;
+    return GetWindowThreadProcessId(window, &processId) && processId == GetCurrentProcessId();
+}
+
+// Only windows of this process, whose pointers point into it; on the hook
+// thread the platform calls for programs this library cannot be loaded into
+// (another bitness), which the program hears of by other means.
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND) {
+    bool ours = false;
+    if ((code == HCBT_CREATEWND || code == HCBT_ACTIVATE) && GetCurrentThreadId() != hookThreadId) {
+        DWORD hostError = GetLastError();
+        ours = InThisProcess(reinterpret_cast<HWND>(wParam));
+        SetLastError(hostError);
+    }
+    if (ours && code == HCBT_CREATEWND) {
         // Most windows created are controls; their style settles them without
         // a call into the window manager.
         auto *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam);
         if (create && create->lpcs && !(create->lpcs->style & WS_CHILD))
             return ReportOnce(createSlot, sharedCreateMessage, code, wParam, lParam);
-    } else if (code == HCBT_ACTIVATE) {
+    } else if (ours) {
         // Wine also announces a null activation to the program losing it.
         return ReportOnce(activateSlot, sharedActivateMessage, code, wParam, lParam);
     }
@@ -190,7 +206,8 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 }
 
 // Where Windows cannot run the hook inside a program (another bitness), it
-// calls it on this thread through its queue, so the thread keeps pumping.
+// calls it on this thread through its queue, and that program waits for the
+// answer: the thread keeps pumping.
 void PumpUntilStopped(HANDLE stop)
 {
     for (;;) {
@@ -210,6 +227,7 @@ void PumpUntilStopped(HANDLE stop)
 DWORD WINAPI HookThread(void *parameter)
 {
     auto *run = static_cast<HookRun *>(parameter);
+    hookThreadId = GetCurrentThreadId();
     HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, thisModule, 0);
     run->error = hook ? ERROR_SUCCESS : GetLastError();
     run->installed = hook != nullptr;
@@ -218,6 +236,7 @@ DWORD WINAPI HookThread(void *parameter)
         PumpUntilStopped(run->stop);
         UnhookWindowsHookEx(hook);
     }
+    hookThreadId = 0;
     DropHookRun(run);
     FreeLibraryAndExitThread(thisModule, 0);
 }

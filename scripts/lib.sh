@@ -131,10 +131,14 @@ windows_dist() {
 }
 
 # A Wine prefix under $BUILD with the fonts and one virtual desktop: 32-bit
-# for the win32 build, 64-bit for the win64 one.
+# for the win32 build (32-bit Windows), 64-bit for the win64 one.
+# BRASK_WINEARCH=win64 runs the win32 build in a 64-bit prefix, as on 64-bit
+# Windows, where its victim of the other bitness runs too; that needs a
+# machine that runs 32-bit code.
 prepare_wine_prefix() {
-    local arch=win32 name=wineprefix
-    [ "$WINDOWS_PRESET" = win64 ] && arch=win64 name=wineprefix64
+    local arch=${BRASK_WINEARCH:-win32} name=wineprefix
+    [ "$WINDOWS_PRESET" = win64 ] && arch=win64
+    [ "$arch" = win64 ] && name=wineprefix64
     export WINEPREFIX=${WINEPREFIX:-$BUILD/$name}
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$WINEPREFIX/.tarnwick-ready" ] && return 0

@@ -6,8 +6,11 @@
 #include "tests/app/black_box.h"
 #include "tests/support/modal_script.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
+
+#include <cstdio>
 
 using namespace black_box;
 
@@ -30,14 +33,15 @@ bool TrayIconExists(HWND owner)
 // The program and brask2.dll of the build's folder on rules that hide one
 // victim window, cloak another and close a third when it is created.
 struct Session {
+    const char *exe;  // the victim's
     Folder working;
-    Victim victim;
+    Victim victim{exe};
     HWND hidden = victim.Create("VictimHidden", "hide me");
     HWND cloaked = victim.Create("VictimCloaked", "cloak me");
     Program program;
     HWND dialog = nullptr, mainWindow = nullptr;
 
-    Session()
+    explicit Session(const char *victimExe = VICTIM_EXE) : exe(victimExe)
     {
         WriteRules(working / "brask2.rul", {TitleRule(Create, "hide me", Hide),
                                             TitleRule(Activate, "cloak me", Cloak),
@@ -63,6 +67,40 @@ struct Session {
         return !IsWindowVisible(hidden) && GetAncestor(cloaked, GA_PARENT) == mainWindow;
     }
     bool GaveBack() const { return TopLevelAndVisible(hidden) && TopLevelAndVisible(cloaked); }
+
+    // How many of the event list's rows are window's Create rows, read
+    // across processes while no row comes in between; -1 if rows kept coming.
+    int CreateRows(HWND window) const
+    {
+        HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS);
+        DWORD processId = 0;
+        int rows = -1;
+        GetWindowThreadProcessId(list, &processId);
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                     FALSE, processId);
+        auto *remote = static_cast<char *>(
+            VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        auto text = [&](int row, int column) {
+            LVITEMA item = {0, 0, column, 0, 0, remote + 1024, 256};
+            char read[256] = "";
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, LPARAM(remote), 0, Timeout, nullptr);
+            ReadProcessMemory(process, remote + 1024, read, sizeof read - 1, nullptr);
+            return std::string(read);
+        };
+        char handle[16];
+        std::snprintf(handle, sizeof handle, "0x%08x", unsigned(uintptr_t(window)));
+        for (int tries = 0, count = -1; rows < 0 && tries < 20 && remote; ++tries) {
+            int before = std::exchange(count, ListView_GetItemCount(list));
+            for (int row = rows = 0; row < count; ++row)
+                rows += text(row, 3) == handle && text(row, 0) == "Create";
+            if (count != before || count != ListView_GetItemCount(list))
+                rows = -1;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+        return rows;
+    }
 };
 
 TEST(Program, StartsInFrontActsOnNewWindowsHidesToItsIconAndHandsOver)
@@ -108,6 +146,40 @@ TEST(Program, EveryWayOfEndingItEndsWithZeroAndGivesEveryWindowBack)
         EXPECT_FALSE(TrayIconExists(run.mainWindow));
         EXPECT_TRUE(WaitFor([&] { return run.GaveBack(); }));
     }
+}
+
+// Programs of either bitness: the hook library reaches those of its own, the
+// platform's window events the others. A Create rule acts on a new window,
+// which has one Create row; an announced activation is heard, by the one
+// source or the other, and cloaks; E&xit gives everything back. False when
+// the victim cannot start.
+bool ActsOnWindowsOfEachReportedOnce(const char *victimExe)
+{
+    Session run(victimExe);
+    if (!run.victim.Running())
+        return false;
+    HWND window = run.victim.Create("VictimHidden", "hide me");
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
+    SetForegroundWindow(run.cloaked);
+    run.victim.Send("notify " + std::to_string(uintptr_t(run.cloaked)) + "|3 0 0");
+    EXPECT_TRUE(WaitFor([&] { return GetAncestor(run.cloaked, GA_PARENT) == run.mainWindow; }));
+    EXPECT_EQ(run.CreateRows(window), 1);
+    PostMessageA(GetDlgItem(run.dialog, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(run.program.ExitCode(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return TopLevelAndVisible(run.cloaked); }));
+    return true;
+}
+
+TEST(Program, ActsOnWindowsOfItsOwnBitnessEachReportedOnce)
+{
+    EXPECT_TRUE(ActsOnWindowsOfEachReportedOnce(VICTIM_EXE));
+}
+
+TEST(Program, ActsOnWindowsOfTheOtherBitnessEachReportedOnce)
+{
+    if (!ActsOnWindowsOfEachReportedOnce(OTHER_VICTIM_EXE))
+        GTEST_SKIP() << OTHER_VICTIM_EXE << ", the victim of the other bitness, cannot start: "
+                     << "this machine or Wine prefix runs no program of that bitness";
 }
 
 // The victim's thread takes no messages for 4 s while one of its windows is

@@ -6,6 +6,7 @@
 #include "common/messages.h"
 #include "common/resource.h"
 #include "events/event_queue.h"
+#include "events/win_event_reports.h"
 #include "rules/apply_rules.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/window_test.h"
@@ -182,6 +183,48 @@ TEST_F(WindowEvents, RulesForOpenWindowsSkipHiddenAndCloakedOnes)
               (std::set<std::string>{Handle(shown1), Handle(shown2), Handle(MainDialog)}));
     EXPECT_TRUE(IsWindowVisible(MainDialog));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(shown1) && !IsWindowVisible(shown2); }));
+}
+
+// The first column of the rows of window, top row first.
+Names RowsOf(HWND window)
+{
+    Names events = Column(0), handles = Column(3), rows;
+    for (size_t row = 0; row < handles.size(); ++row)
+        if (handles[row] == Handle(window))
+            rows.push_back(events[row]);
+    return rows;
+}
+
+bool NoneReached(HANDLE) { return false; }
+
+// The platform's window events taken, every program counted unreached, for
+// the length of a test.
+struct UnreachedWinEvents {
+    UnreachedWinEvents() { SetReachedByHookForTests(NoneReached), StartWinEventReports(); }
+    ~UnreachedWinEvents() { StopWinEventReports(), SetReachedByHookForTests(nullptr); }
+};
+
+// A program the hook library does not reach (stood in for by the victim): its
+// window's creation gives one Create row on which the rules act, and an
+// activation it announces is handled like the hook's. Its button, an event of
+// another object and one of a window's part give nothing.
+TEST_F(WindowEvents, WindowsTheHookCannotReachAreReportedOnceFromTheirEvents)
+{
+    SetWindowLongPtrA(MainDialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(RouteReports));
+    ruleSet.Append(MakeRule(Create, Hide, "Target"));
+    ruleSet.Append(MakeRule(Activate, Close, "Target"));
+    UnreachedWinEvents events;
+    HWND window = Target();
+    EXPECT_TRUE(WaitFor([&] { return RowsOf(window) == Names{"Hide", "Create"}; }));
+    const std::string handle = std::to_string(uintptr_t(window));
+    HWND button = GetWindow(window, GW_CHILD);
+    for (const std::string &notice :
+         {std::to_string(uintptr_t(button)) + "|3 0 0", handle + "|3 -8 0", handle + "|3 0 1",
+          handle + "|32768 -4 0", handle + "|3 0 0"})
+        victim->Send("notify " + notice);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+    EXPECT_EQ(RowsOf(window), (Names{"Close", "Activate", "Hide", "Create"}));
+    EXPECT_EQ(RowsOf(button), Names{});
 }
 
 } // namespace

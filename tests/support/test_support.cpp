@@ -1,7 +1,5 @@
 #include "tests/support/test_support.h"
 
-#include "tests/victim/victim_protocol.h"
-
 void PumpMessages()
 {
     MSG message;
@@ -40,9 +38,9 @@ static LRESULT Call(HWND control, std::string command, UINT flags, UINT timeoutM
     return static_cast<LRESULT>(reply);
 }
 
-Victim::Victim()
+Victim::Victim(const char *exe)
 {
-    std::string command = "\"" + ExeDirectory() + VICTIM_EXE + "\"";
+    std::string command = "\"" + ExeDirectory() + exe + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -51,7 +49,10 @@ Victim::Victim()
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     std::string title = "victim " + std::to_string(info.dwProcessId);
-    WaitFor([&] { return (control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str())); }, 10000);
+    WaitFor([&] {
+        control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str());
+        return control_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+    }, 10000);
 }
 
 Victim::~Victim()

@@ -2,6 +2,8 @@
 // messages keep flowing, the victim process, and folders of their own.
 #pragma once
 
+#include "tests/victim/victim_protocol.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -16,11 +18,11 @@ void PumpMessages();
 // The folder of the running test program, with a trailing backslash.
 std::string ExeDirectory();
 
-// The victim program (tests/victim), ended with the object by its quit
-// command or, failing that, by its handle.
+// The victim program (tests/victim), or its build of the other bitness,
+// ended with the object by its quit command or, failing that, by its handle.
 class Victim {
 public:
-    Victim();
+    explicit Victim(const char *exe = VICTIM_EXE);
     ~Victim();
     Victim(const Victim &) = delete;
     Victim &operator=(const Victim &) = delete;

@@ -93,6 +93,13 @@ LRESULT Command(HWND control, const std::string &line)
         slowMoveMs = std::strtoul(first.c_str(), nullptr, 10);
     if (verb == "destroy")
         return DestroyWindow(window);
+    if (verb == "notify") {
+        char *next = &rest[0];
+        DWORD event = std::strtoul(next, &next, 0);
+        LONG object = std::strtol(next, &next, 0);
+        NotifyWinEvent(event, window, object, std::strtol(next, nullptr, 0));
+        return 1;
+    }
     if (verb == "churn")
         return Churn(control, std::atoi(first.c_str()));
     if (verb == "timedcall" || verb == "timedreturn")

@@ -8,6 +8,8 @@
 //   showlate MS|CLASS         a window created hidden, "not shown yet"; MS
 //                             milliseconds later shown, then titled "shown"
 //   destroy HWND              DestroyWindow; its result
+//   notify HWND|EVENT OBJ CHILD  NotifyWinEvent(EVENT, HWND, OBJ, CHILD), as
+//                             Windows announces an activation; 1
 //   churn N                   fetches one message (so that a hook installed
 //                             just before is in force), then creates and
 //                             destroys N top-level windows; the milliseconds
@@ -27,3 +29,6 @@
 
 #define VICTIM_CONTROL_CLASS "TarnwickVictimControl"
 #define VICTIM_EXE "victim.exe"
+// The same program built for the other bitness: 64-bit beside a 32-bit
+// build, 32-bit beside a 64-bit one.
+#define OTHER_VICTIM_EXE "other_victim.exe"
