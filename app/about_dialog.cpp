@@ -4,12 +4,44 @@
 
 #include "common/app_state.h"
 #include "common/resource.h"
+#include "common/window_dpi.h"
 
-static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+#include <utility>
+
+namespace {
+
+// The picture, loaded at the icon size of the box's DPI; the box owns it
+// while it is open. The static would take the size of the system's DPI,
+// which differs from the box's on a monitor of another scale.
+HICON aboutIcon;
+
+void ShowIconForDpi(HWND dialog, UINT dpi)
+{
+    int size = SystemMetricForDpi(SM_CXICON, dpi);
+    HICON icon = static_cast<HICON>(
+        LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (!icon)
+        return;
+    SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    if (aboutIcon)
+        DestroyIcon(aboutIcon);
+    aboutIcon = icon;
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowIconForDpi(dialog, WindowDpi(dialog));
         return TRUE;
+    case WM_DPICHANGED:
+        ShowIconForDpi(dialog, LOWORD(wParam));
+        // Unhandled, so that the system still scales the box itself.
+        return FALSE;
+    case WM_DESTROY:
+        if (aboutIcon)
+            DestroyIcon(std::exchange(aboutIcon, nullptr));
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -21,6 +53,8 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     }
     return FALSE;
 }
+
+} // namespace
 
 void ShowAboutBox()
 {
