@@ -6,15 +6,13 @@
 #include "common/resource.h"
 #include "common/window_dpi.h"
 
-#include <utility>
-
 namespace {
 
-// The picture, loaded at the icon size of the box's DPI; the box owns it
-// while it is open. The static would take the size of the system's DPI,
-// which differs from the box's on a monitor of another scale.
-HICON aboutIcon;
-
+// The picture is loaded at the icon size of the box's DPI: the static would
+// take the size of the system's DPI, which differs from the box's on a
+// monitor of another scale. Each box owns the icon it loaded, kept in its
+// DWLP_USER: a second box can open from MainDialog's system menu while one
+// is open.
 void ShowIconForDpi(HWND dialog, UINT dpi)
 {
     int size = SystemMetricForDpi(SM_CXICON, dpi);
@@ -23,9 +21,10 @@ void ShowIconForDpi(HWND dialog, UINT dpi)
     if (!icon)
         return;
     SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    if (aboutIcon)
-        DestroyIcon(aboutIcon);
-    aboutIcon = icon;
+    HICON previous = reinterpret_cast<HICON>(
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(icon)));
+    if (previous)
+        DestroyIcon(previous);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -39,8 +38,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         // Unhandled, so that the system still scales the box itself.
         return FALSE;
     case WM_DESTROY:
-        if (aboutIcon)
-            DestroyIcon(std::exchange(aboutIcon, nullptr));
+        if (HICON icon = reinterpret_cast<HICON>(GetWindowLongPtrA(dialog, DWLP_USER)))
+            DestroyIcon(icon);
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
