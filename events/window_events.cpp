@@ -7,6 +7,7 @@
 #include "common/app_state.h"
 #include "common/messages.h"
 #include "common/resource.h"
+#include "common/window_dpi.h"
 #include "events/event_queue.h"
 #include "rules/apply_rules.h"
 #include "rules/rule.h"
@@ -126,6 +127,8 @@ void InitDelayTrackbar(HWND dialog)
     SetDelayLabel(dialog);
 }
 
+UINT eventListDpi = BaseDpi;  // the DPI the columns' widths were set for
+
 void InsertColumn(HWND list, int column, const char *header, int width)
 {
     LVCOLUMNA info = {};
@@ -138,18 +141,21 @@ void InsertColumn(HWND list, int column, const char *header, int width)
 }
 
 // The four columns fill the list but for room for a vertical scroll bar, so
-// that no horizontal one appears once the list is long.
+// that no horizontal one appears once the list is long. The 20 pixels they
+// shift are 20 at 96 DPI and grow with the list's DPI, as the list does.
 void InitEventColumns(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS);
     RECT client = {};
     GetClientRect(list, &client);
+    eventListDpi = WindowDpi(list);
     int quarter = (client.right - client.left) / 4;
-    int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
-    InsertColumn(list, 0, "Event", quarter - scrollBar - 20);
-    InsertColumn(list, 1, "Window Title", quarter + 20);
-    InsertColumn(list, 2, "Window Class", quarter + 20);
-    InsertColumn(list, 3, "HWND", quarter - 20);
+    int scrollBar = SystemMetricForDpi(SM_CXVSCROLL, eventListDpi);
+    int shift = ScaleToDpi(20, eventListDpi);
+    InsertColumn(list, 0, "Event", quarter - scrollBar - shift);
+    InsertColumn(list, 1, "Window Title", quarter + shift);
+    InsertColumn(list, 2, "Window Class", quarter + shift);
+    InsertColumn(list, 3, "HWND", quarter - shift);
     // Drawn off screen and put up in one piece: under Wine a fifth of the
     // time of drawing each row on screen, and every report that arrives
     // during a paint waits for it.
@@ -200,6 +206,19 @@ void InitEventControls(HWND dialog)
 {
     InitDelayTrackbar(dialog);
     InitEventColumns(dialog);
+}
+
+// Each column keeps its share, also one the user has dragged wider.
+void ScaleEventColumns(HWND dialog, UINT dpi)
+{
+    HWND list = GetDlgItem(dialog, IDC_MAIN_EVENTS);
+    if (!list || dpi == eventListDpi)
+        return;
+    for (int column = 0; column < 4; ++column) {
+        int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MulDiv(width, dpi, eventListDpi));
+    }
+    eventListDpi = dpi;
 }
 
 // Every scroll code, the drag included, so that the label follows the thumb.

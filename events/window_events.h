@@ -25,6 +25,10 @@ void SetEventDelay(int ms);
 // columns of the event list: the set-up MainDialog does at initialisation.
 void InitEventControls(HWND dialog);
 
+// The event list's columns widened or narrowed for the dialog's new DPI
+// (WM_DPICHANGED), each in proportion.
+void ScaleEventColumns(HWND dialog, UINT dpi);
+
 // WM_HSCROLL from the delay trackbar.
 void OnEventDelayScroll(HWND dialog);
 

@@ -141,7 +141,7 @@ prepare_wine_prefix() {
     [ "$arch" = win64 ] && name=wineprefix64
     export WINEPREFIX=${WINEPREFIX:-$BUILD/$name}
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    [ -f "$WINEPREFIX/.tarnwick-ready" ] && return 0
+    [ -f "$WINEPREFIX/.tarnwick-ready" ] && { reset_wine_dpi; return 0; }
     log "creating the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     WINEARCH=$arch wineboot --init </dev/null >/dev/null 2>&1 || return 1
@@ -151,6 +151,25 @@ prepare_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x700 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tarnwick-ready"
+}
+
+# The scale of the prefix's programs: HKCU\Control Panel\Desktop LogPixels
+# (96 = 100%, 144 = 150%, 192 = 200%). Wine reads it when its server starts, so
+# the server is stopped: the next start_wine takes the new scale.
+set_wine_dpi() {
+    stop_wine
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w
+}
+
+# Tests and scripts/run expect 100% unless they set another scale; a run that
+# was stopped at another one leaves it behind.
+reset_wine_dpi() {
+    if grep -a '"LogPixels"=' "$WINEPREFIX/user.reg" 2>/dev/null | grep -qv 'dword:00000060'; then
+        log "setting the Wine prefix back to 96 DPI"
+        set_wine_dpi 96
+    fi
 }
 
 # (Test programs under Wine write their reports to Z: paths; a bare Unix path

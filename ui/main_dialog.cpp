@@ -260,6 +260,12 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_REFRESHRULES:
         OnRefreshRules(dialog, static_cast<int>(wParam));
         return TRUE;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale. Left unhandled, so that the
+        // system still resizes the dialog and its controls; the columns are
+        // the program's own.
+        ScaleEventColumns(dialog, LOWORD(wParam));
+        return FALSE;
     }
     return FALSE;
 }
