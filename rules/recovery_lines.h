@@ -28,7 +28,8 @@ std::string FormatRecoveryLine(const RecoveryEntry &entry);
 
 // The well-formed lines of text, in order, at most MaxRecoveryEntries; every
 // other line is skipped, and so is anything after the last line end, which
-// may be a line cut short.
+// may be a line cut short. Exported for the tests: the program reads the file
+// through ReadRecoveryFile.
 std::vector<RecoveryEntry> ParseRecoveryText(const std::string &text);
 
 // The entries of the first MaxRecoveryBytes of the file; none when it cannot
