@@ -18,7 +18,7 @@ TEST(RecoveryFile, AKilledRunsHiddenWindowComesBackAtTheNextRunsEnd)
     HWND shown = victim.Create("VictimShown", "shown");
     HWND other = victim.Create("VictimOther", "other");
     ShowWindow(other, SW_HIDE);
-    WriteRules(working / "brask2.rul", {TitleRule(Create, "hide me", Hide)});
+    WriteRules(working / "brask2.rul", {MakeRule(Create, Hide, "hide me")});
     const fs::path file = working.path / "brask2.hid";
     {
         Program killed;  // ended by its handle when it goes, as Task Manager ends a program
