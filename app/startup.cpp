@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "common/app_state.h"
 #include "common/error_text.h"
+#include "common/export.h"
 #include "common/resource.h"
 #include "ui/window_picker.h"
 
@@ -22,8 +23,8 @@ void ExcludeWorkingDirectoryFromDllSearch()
     // every loader we meet; it is missing on systems without KB2533623,
     // where SetDllDirectoryA("") does the same job.
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD);
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    auto setDefault = LookUpExport<SetDefaultDllDirectoriesFunction>(
+        GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS))
         SetDllDirectoryA("");
 }

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "common/app_state.h"
+#include "common/export.h"
 #include "common/messages.h"
 #include "common/resource.h"
 #include "events/win_event_reports.h"
@@ -21,12 +22,6 @@ namespace {
 HMODULE hookLibraryModule;
 InstallHookFunction InstallHook;
 ReleaseHookFunction ReleaseHook;
-
-template <typename Function> Function LookUp(const char *name)
-{
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void *>(GetProcAddress(hookLibraryModule, name)));
-}
 
 // Step 5: both windows hidden; false when either could not be created.
 bool CreateHiddenWindows(HINSTANCE instance)
@@ -53,13 +48,13 @@ bool BindHookLibrary()
         ShowLastError(hookLibraryName);
         return false;
     }
-    InstallHook = LookUp<InstallHookFunction>(INSTALL_HOOK_EXPORT);
+    InstallHook = LookUpExport<InstallHookFunction>(hookLibraryModule, INSTALL_HOOK_EXPORT);
     if (!InstallHook) {
         ShowLastError(INSTALL_HOOK_EXPORT);
         FreeLibrary(hookLibraryModule);
         return false;
     }
-    ReleaseHook = LookUp<ReleaseHookFunction>(RELEASE_HOOK_EXPORT);
+    ReleaseHook = LookUpExport<ReleaseHookFunction>(hookLibraryModule, RELEASE_HOOK_EXPORT);
     if (!ReleaseHook) {
         ShowLastError(RELEASE_HOOK_EXPORT);
         FreeLibrary(hookLibraryModule);

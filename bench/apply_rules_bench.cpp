@@ -2,17 +2,19 @@
 // of 79 characters each, beside a plain memcmp loop over the same bytes.
 // Run by hand under Wine; prints milliseconds per call.
 //   wine build/win32/bin/apply_rules_bench.exe
+#include "bench/bench_support.h"
 #include "rules/apply_rules.h"
 #include "rules/rule.h"
 #include "rules/rule_effects.h"
 #include "rules/rule_set.h"
+#include "tests/support/test_rule.h"
 
-#include <windows.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+using bench::Median;
+using bench::Percentile;
 
 namespace {
 
@@ -24,32 +26,11 @@ char title[RuleTextSize];
 char className[RuleTextSize];
 volatile int sink;
 
-double Now()
+template <typename Call> void TimeOnce(std::vector<double> &times, Call call)
 {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-struct Times {
-    std::vector<double> runs;
-    double Min() const { return *std::min_element(runs.begin(), runs.end()); }
-    double Median() const
-    {
-        std::vector<double> sorted = runs;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-};
-
-template <typename Call> void TimeOnce(Times &times, Call call)
-{
-    double start = Now();
+    int64_t start = bench::Now();
     call();
-    times.runs.push_back(Now() - start);
+    times.push_back(bench::MillisecondsSince(start));
 }
 
 // Each rule's title test holds and its class test fails only at the last
@@ -57,14 +38,7 @@ template <typename Call> void TimeOnce(Times &times, Call call)
 void FillRules(int32_t kind, bool caseSensitive)
 {
     ruleSet.Clear();
-    Rule rule;
-    rule.event = Create;
-    rule.action = Close;
-    rule.matchTitle = rule.matchClass = true;
-    rule.titleMatch = rule.classMatch = kind;
-    rule.titleCase = rule.classCase = caseSensitive;
-    std::memcpy(rule.title, title, RuleTextSize);
-    std::memcpy(rule.className, className, RuleTextSize);
+    Rule rule = MakeRule(Create, Close, title, kind, caseSensitive, className);
     rule.className[TextLength - 1] = '#';
     for (int i = 0; i < RuleCount; ++i)
         ruleSet.Append(rule);
@@ -91,14 +65,14 @@ void Measure(const char *what, int32_t kind, bool caseSensitive)
         MemcmpLoop();
     }
     // Taken in turns, so that a busy machine weighs on both alike.
-    Times applyTimes, baseline;
+    std::vector<double> applyTimes, baseline;
     for (int run = 0; run < Runs; ++run) {
         TimeOnce(applyTimes, apply);
         TimeOnce(baseline, MemcmpLoop);
     }
     std::printf("%-26s ApplyRules %6.3f / %6.3f ms   memcmp loop %6.3f / %6.3f ms   ratio %4.1f\n",
-                what, applyTimes.Min(), applyTimes.Median(), baseline.Min(), baseline.Median(),
-                applyTimes.Min() / baseline.Min());
+                what, Percentile(applyTimes, 0), Median(applyTimes), Percentile(baseline, 0),
+                Median(baseline), Percentile(applyTimes, 0) / Percentile(baseline, 0));
 }
 
 } // namespace

@@ -37,13 +37,8 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HWND CreateReceiverWindow(HINSTANCE instance)
 {
-    WNDCLASSEXA wc = {sizeof wc};
-    wc.lpfnWndProc = ReceiverProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = ReceiverClass;
-    RegisterClassExA(&wc);
-    return CreateWindowExA(0, ReceiverClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance,
-                           nullptr);
+    return CreateWindowExA(0, TestWindowClass(ReceiverClass, ReceiverProc), "", WS_POPUP, 0, 0, 1,
+                           1, nullptr, nullptr, instance, nullptr);
 }
 
 } // namespace

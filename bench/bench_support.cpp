@@ -1,6 +1,8 @@
 #include "bench/bench_support.h"
 
+#include "common/export.h"
 #include "common/messages.h"
+#include "tests/support/test_rule.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,13 +27,6 @@ double SinceLow(LRESULT low, int64_t now)
 {
     return Milliseconds(static_cast<uint32_t>(static_cast<uint32_t>(now) -
                                               static_cast<uint32_t>(low)));
-}
-
-template <typename Function> Function Export(HMODULE library, const char *name)
-{
-    return library ? reinterpret_cast<Function>(
-                         reinterpret_cast<void (*)()>(GetProcAddress(library, name)))
-                   : nullptr;
 }
 
 } // namespace
@@ -66,8 +61,8 @@ double Median(std::vector<double> values)
 
 HookLibrary::HookLibrary(const std::string &path) : library_(LoadLibraryA(path.c_str()))
 {
-    install_ = Export<InstallHookFunction>(library_, INSTALL_HOOK_EXPORT);
-    release_ = Export<ReleaseHookFunction>(library_, RELEASE_HOOK_EXPORT);
+    install_ = LookUpExport<InstallHookFunction>(library_, INSTALL_HOOK_EXPORT);
+    release_ = LookUpExport<ReleaseHookFunction>(library_, RELEASE_HOOK_EXPORT);
 }
 
 HookLibrary::~HookLibrary()
@@ -87,32 +82,16 @@ std::vector<Rule> UnmatchedRules()
 {
     std::vector<Rule> rules;
     for (int i = 0; i < 10; ++i) {
-        Rule rule;
-        rule.event = i < 7 ? Create : Activate;
-        rule.action = Minimize;
-        if (i % 2) {
-            rule.matchTitle = true;
-            rule.titleMatch = Contains;
-            rule.titleCase = false;
-            std::snprintf(rule.title, sizeof rule.title, "no such title %d", i);
-        } else {
-            rule.matchClass = true;
-            std::snprintf(rule.className, sizeof rule.className, "NoSuchClass%d", i);
-        }
-        rules.push_back(rule);
+        char text[RuleTextSize];
+        std::snprintf(text, sizeof text, i % 2 ? "no such title %d" : "NoSuchClass%d", i);
+        int32_t event = i < 7 ? Create : Activate;
+        rules.push_back(i % 2 ? MakeRule(event, Minimize, text, Contains, false)
+                              : MakeRule(event, Minimize, nullptr, Equals, true, text));
     }
     return rules;
 }
 
-Rule HideRule(const char *className)
-{
-    Rule rule;
-    rule.event = Create;
-    rule.matchClass = true;
-    std::snprintf(rule.className, sizeof rule.className, "%s", className);
-    rule.action = Hide;
-    return rule;
-}
+Rule HideRule(const char *className) { return MakeRule(Create, Hide, nullptr, Equals, true, className); }
 
 void HideIfClass(HWND window, const char *className)
 {

@@ -3,6 +3,7 @@
 #include "rules/match_text.h"
 #include "rules/rule_file.h"
 #include "rules/rule_text.h"
+#include "tests/support/test_rule.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,9 +23,7 @@ void BM_LoadThenSave100k(benchmark::State &state)
     std::string in = ScratchPath("in.rul"), out = ScratchPath("out.rul");
     {
         RuleSet rules;
-        Rule rule;
-        rule.matchTitle = true;
-        std::strcpy(rule.title, "Tip of the Day");
+        Rule rule = MakeRule(Create, Close, "Tip of the Day");
         for (int i = 0; i < 100000; ++i)
             rules.Append(rule);
         SaveRules(in.c_str(), rules);
@@ -43,13 +42,8 @@ BENCHMARK(BM_LoadThenSave100k)->Unit(benchmark::kMillisecond);
 
 void BM_FormatLongestRule(benchmark::State &state)
 {
-    Rule rule;
-    rule.event = Activate;
-    rule.matchTitle = rule.matchClass = true;
-    std::memset(rule.title, 'p', 79);
-    std::memset(rule.className, 'q', 79);
-    rule.titleMatch = rule.classMatch = BeginsWith;
-    rule.action = ForceMinimize;
+    Rule rule = MakeRule(Activate, ForceMinimize, std::string(79, 'p').c_str(), BeginsWith, true,
+                         std::string(79, 'q').c_str());
     char buffer[RuleTextBufferSize];
     for (auto _ : state) {
         benchmark::DoNotOptimize(FormatRule(rule, buffer));

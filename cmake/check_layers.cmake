@@ -1,4 +1,5 @@
-# Fails when a folder of the program includes a header of a folder above it.
+# Fails when a file of a folder of the program, at any depth, includes a
+# header of a folder above it.
 # Layers, lowest first: rules < actions < events < ui < app; common/ is the
 # ground anything may include but rules/, which knows no window system; the
 # hook library sees only its own API and the message numbers.
@@ -11,18 +12,23 @@ set(allowed_ui      "rules|common|actions|events|ui")
 set(allowed_app     "rules|common|actions|events|ui|app|hook/hook_api\\.h")
 set(allowed_hook    "hook|common/messages\\.h")
 
+set(folders "rules|common|actions|events|ui|app|hook|tests|bench")
 set(wrong "")
 foreach(folder rules common actions events ui app hook)
-    file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp
-                      ${SOURCE_DIR}/${folder}/*.rc)
+    file(GLOB_RECURSE sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp
+                              ${SOURCE_DIR}/${folder}/*.rc)
     foreach(source ${sources})
-        file(STRINGS ${source} includes REGEX "^#include \"")
+        file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
         foreach(line ${includes})
-            string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" header "${line}")
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*" "\\1" header "${line}")
             if(folder STREQUAL "app" AND header STREQUAL "../common/resource.h")
                 continue()  # brask2.rc names it relative to itself
             endif()
-            if(NOT header MATCHES "^(${allowed_${folder}})(/|$)")
+            # A system header in angle brackets is no folder of ours.
+            if(line MATCHES "include[ \t]*<" AND NOT header MATCHES "^(${folders})/")
+                continue()
+            endif()
+            if(header MATCHES "\\.\\." OR NOT header MATCHES "^(${allowed_${folder}})(/|$)")
                 file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
                 string(APPEND wrong "\n  ${name}: ${header}")
             endif()

@@ -5,7 +5,6 @@
 
 #include "common/app_state.h"
 #include "common/messages.h"
-#include "events/window_events.h"
 
 #include <deque>
 

@@ -16,9 +16,9 @@
 
 #include <cstdio>
 
-int eventDelayMs = 50;
-
 namespace {
+
+int eventDelayMs = 50;
 
 constexpr int EventLogLimit = 100;
 char eventDelayLabel[16];  // "%d ms", as SetEventDelay last formatted it

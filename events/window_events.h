@@ -8,17 +8,12 @@
 
 #include <cstdint>
 
-extern int eventDelayMs;
-
 // WM_HOOKCREATE or WM_HOOKACTIVATE reported for window: queued, a Create
 // report for the event delay in force now.
 void HandleWindowEvent(UINT message, HWND window);
 
-// A report once due: the window's texts as they are now, its event row, then
-// the rules.
-void HandleReport(HWND window, int32_t event);
-
-// Stores the delay and formats its label; touches no window.
+// Stores the delay and formats its label; touches no window. Exported for the
+// tests: the program sets the delay only from the trackbar.
 void SetEventDelay(int ms);
 
 // Trackbar range, ticks and position, the delay and its label, then the four
@@ -34,14 +29,9 @@ void OnEventDelayScroll(HWND dialog);
 
 // One row at the top of the event list, which keeps at most 100 rows.
 // LogAction (rules/rule_effects.h) is defined here and writes the same row.
+// Exported for the tests: the program writes rows only through HandleReport
+// and LogAction.
 void LogEvent(HWND window, int32_t event, const char *title, const char *className);
-
-// Rows go in with the list's redraw off and are painted once no row has come
-// for a moment. How long the oldest unpainted row has waited, in ms (0: none).
-DWORD UnpaintedRowsAge();
-
-// Paints the waiting rows now.
-void PaintEventList();
 
 // The rules over every visible top-level window, for any event; no event row.
 void ApplyRulesToOpenWindows();

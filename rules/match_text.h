@@ -6,6 +6,8 @@
 #include <cstdint>
 
 // True when text passes the test; a kind outside MatchKind never passes.
+// Exported for the tests, the fuzzer and the benchmark: the program itself
+// calls only MatchTextOfLength.
 bool MatchText(const char *text, const char *pattern, int32_t kind, bool caseSensitive);
 
 // The same test on texts whose lengths (bytes before the NUL) the caller

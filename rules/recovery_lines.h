@@ -63,6 +63,8 @@ std::string FormatRecoveryText(const RecoveryMark &mark, const std::vector<Recov
 // The mark, if the text starts with one, and the well-formed lines of text,
 // in order, at most MaxRecoveryEntries; every other line is skipped, and so
 // is anything after the last line end, which may be a line cut short.
+// Exported for the tests: the program reads the file through
+// ReadRecoveryFile.
 RecoveryRecord ParseRecoveryText(const std::string &text);
 
 // What the first MaxRecoveryBytes of the file hold; nothing when it cannot

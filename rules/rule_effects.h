@@ -1,7 +1,10 @@
 // What a rule that fires does to the world: the two calls ApplyRules makes.
-// The rule core only declares them; the program defines them above it (the
-// window actions and the event list), and the core's own tests and fuzzer
-// link stand-ins, so that rule application is tested without a window system.
+// The rule core only declares them; whoever links the core defines them once:
+//   - the program: PerformAction in actions/window_actions.cpp, LogAction in
+//     events/window_events.cpp;
+//   - stand-ins in tests/rules/apply_rules_test.cpp, fuzz/rule_file_fuzz.cpp
+//     and bench/apply_rules_bench.cpp, so that rule application runs without
+//     a window system.
 #pragma once
 
 #include "rules/window_handle.h"

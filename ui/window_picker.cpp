@@ -18,6 +18,16 @@ namespace {
 
 HCURSOR savedCursor;
 
+void EndPick()
+{
+    ReleaseCapture();
+    ShowWindow(PickerWindow, SW_HIDE);
+    SetCursor(savedCursor);
+    HWND toggle = openEditor ? GetDlgItem(openEditor, IDC_RULE_EDITOR_GRAB)
+                             : GetDlgItem(MainDialog, IDC_MAIN_BRASK);
+    SendMessageA(toggle, BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
 // The outermost window of the chain: a click on a control or on an owned
 // pop-up stands for the window that holds it.
 HWND Outermost(HWND window)
@@ -90,16 +100,6 @@ void BeginPick()
     SetCapture(PickerWindow);
     SetCursor(crossCursor);
     ShowCursor(TRUE);
-}
-
-void EndPick()
-{
-    ReleaseCapture();
-    ShowWindow(PickerWindow, SW_HIDE);
-    SetCursor(savedCursor);
-    HWND toggle = openEditor ? GetDlgItem(openEditor, IDC_RULE_EDITOR_GRAB)
-                             : GetDlgItem(MainDialog, IDC_MAIN_BRASK);
-    SendMessageA(toggle, BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
 void RegisterPickerClass(HINSTANCE instance)

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 void BeginPick();
-void EndPick();
 
 // Registers the class of PickerWindow ("BraskCap").
 void RegisterPickerClass(HINSTANCE instance);

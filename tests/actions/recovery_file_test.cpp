@@ -51,7 +51,7 @@ TEST(RecoveryFile, AKilledRunsHiddenWindowComesBackAtTheNextRunsEnd)
     HWND shown = victim.Create("VictimShown", "shown");
     HWND other = victim.Create("VictimOther", "other");
     ShowWindow(other, SW_HIDE);
-    WriteRules(working / "brask2.rul", {TitleRule(Create, "hide me", Hide)});
+    WriteRules(working / "brask2.rul", {MakeRule(Create, Hide, "hide me")});
     const fs::path file = working.path / "brask2.hid";
     {
         Program killed;  // ended by its handle when it goes, as Task Manager ends a program
@@ -96,7 +96,7 @@ TEST(RecoveryFile, AFileThatCannotBeWrittenIsSaidOnce)
     Victim victim;
     HWND first = victim.Create("VictimFirst", "hide me");
     HWND second = victim.Create("VictimSecond", "hide me");
-    WriteRules(working / "brask2.rul", {TitleRule(Create, "hide me", Hide)});
+    WriteRules(working / "brask2.rul", {MakeRule(Create, Hide, "hide me")});
     HANDLE held = CreateFileA((working / "brask2.hid").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);

@@ -1,5 +1,6 @@
 // brask2.dll as the program binds it: loaded by name, its two exports looked
 // up and called cdecl, its reports received by windows of this test.
+#include "common/export.h"
 #include "common/messages.h"
 #include "hook/hook_api.h"
 #include "tests/support/test_support.h"
@@ -21,8 +22,7 @@ LRESULT CALLBACK Record(HWND to, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(to, message, wParam, lParam);
 }
 
-WNDCLASSA receiverClass = {0, Record, 0, 0, {}, {}, {}, {}, {}, "HookReceiver"};
-const ATOM receiverAtom = RegisterClassA(&receiverClass);
+const char *const receiverClass = TestWindowClass("HookReceiver", Record);
 
 HWND NewWindow(const char *className = "STATIC", DWORD style = WS_POPUP)
 {
@@ -42,20 +42,15 @@ Messages Heard(Victim &victim, HWND window, size_t expected = 0)
         return heard.size() >= expected;
     };
     WaitFor(collect);
-    victim.Send("timedcall");
+    victim.Send("ping");
     PumpMessages();
     collect();
     return heard;
 }
 
-template <typename Function> Function Export(HMODULE library, const char *name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 class HookTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(receiverAtom && install_ && release_) << GetLastError(); }
+    void SetUp() override { ASSERT_TRUE(install_ && release_) << GetLastError(); }
     void TearDown() override
     {
         if (release_)
@@ -77,8 +72,8 @@ protected:
     }
 
     HMODULE library_ = LoadLibraryA("brask2.dll");
-    InstallHookFunction install_ = Export<InstallHookFunction>(library_, INSTALL_HOOK_EXPORT);
-    ReleaseHookFunction release_ = Export<ReleaseHookFunction>(library_, RELEASE_HOOK_EXPORT);
+    InstallHookFunction install_ = LookUpExport<InstallHookFunction>(library_, INSTALL_HOOK_EXPORT);
+    ReleaseHookFunction release_ = LookUpExport<ReleaseHookFunction>(library_, RELEASE_HOOK_EXPORT);
 };
 
 // Wine also calls the hook with no window in the program that loses the
@@ -88,7 +83,7 @@ protected:
 TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
 {
     Victim victim;
-    HWND receiver = NewWindow("HookReceiver");
+    HWND receiver = NewWindow(receiverClass);
     HWND own = NewWindow("STATIC", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     SetForegroundWindow(own);
     ASSERT_TRUE(WaitFor([&] { return GetActiveWindow() == own; }));
@@ -113,7 +108,7 @@ TEST_F(HookTest, ReportsAnotherProgramsWindowButNotItsButtonNorANullActivation)
 TEST_F(HookTest, OneHookAtATimeAndAKilledHoldersNeitherBlocksNorDoubles)
 {
     Victim holder, victim;
-    HWND receiver = NewWindow("HookReceiver");
+    HWND receiver = NewWindow(receiverClass);
     EXPECT_EQ(DWORD(ERROR_INVALID_WINDOW_HANDLE), Install(nullptr));
     ASSERT_EQ(holder.Send("hold"), 1);
     EXPECT_EQ(DWORD(ERROR_ALREADY_INITIALIZED), Install(receiver));

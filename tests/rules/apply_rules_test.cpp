@@ -3,10 +3,10 @@
 #include "rules/apply_rules.h"
 #include "rules/rule_effects.h"
 #include "rules/rule_set.h"
+#include "tests/support/test_rule.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -15,14 +15,6 @@ namespace {
 using Actions = std::vector<int32_t>;
 Actions performed, logged;
 std::function<void()> duringPerform, duringLog;
-
-Rule Titled(int32_t event, const char *title, int32_t action)
-{
-    Rule rule = {event, true};
-    std::strncpy(rule.title, title, sizeof rule.title - 1);
-    rule.action = action;
-    return rule;
-}
 
 // What fires on a window of this title and of the class "Notepad".
 Actions Apply(int32_t event, const char *title)
@@ -56,9 +48,10 @@ void LogAction(HWND, int32_t action, const char *, const char *)
 TEST(ApplyRules, FiresMatchingRulesOfTheEventInListOrder)
 {
     ruleSet.Clear();
-    Rule byClass = {Activate, false, "", Equals, true, true, "Notepad", Equals, true, Maximize};
-    for (const Rule &rule : {Titled(Create, "Nag", Hide), Titled(Create, "Other", Close), byClass,
-                             Titled(Activate, "Nag", Smash), Titled(Create, "Nag", Cloak)})
+    Rule byClass = MakeRule(Activate, Maximize, nullptr, Equals, true, "Notepad");
+    for (const Rule &rule : {MakeRule(Create, Hide, "Nag"), MakeRule(Create, Close, "Other"),
+                             byClass, MakeRule(Activate, Smash, "Nag"),
+                             MakeRule(Create, Cloak, "Nag")})
         ruleSet.Append(rule);
     EXPECT_EQ(Apply(Create, "Nag"), (Actions{Hide, Cloak}));
     EXPECT_EQ(Apply(Activate, "Nag"), (Actions{Maximize, Smash}));
@@ -66,27 +59,33 @@ TEST(ApplyRules, FiresMatchingRulesOfTheEventInListOrder)
     EXPECT_EQ(Apply(AnyEvent, "nag"), (Actions{Maximize}));
 }
 
-// Messages dispatched inside an effect may add or delete rules. The walk
+// Messages dispatched inside either effect may add or delete rules. The walk
 // reads the count again before every rule and holds no reference into the
-// storage, which appending moves (the sanitizers catch a stale one).
+// storage, which appending moves (the sanitizers catch a stale one across
+// PerformAction): every rule is reached once, in list order.
 TEST(ApplyRules, SurvivesRulesAddedAndRemovedWhileItWalks)
 {
-    ruleSet.Clear();
-    ruleSet.Append(Titled(Create, "Nag", Hide));
-    duringLog = [] {
-        if (ruleSet.Count() < 40)
-            ruleSet.Append(Titled(Create, "Nag", static_cast<int32_t>(ruleSet.Count() % 8)));
-    };
-    Actions all = Apply(Create, "Nag");
-    ASSERT_EQ(all.size(), 40u);  // every appended rule was reached too
-    EXPECT_EQ(all[1], 1);
+    for (std::function<void()> *during : {&duringPerform, &duringLog}) {
+        ruleSet.Clear();
+        ruleSet.Append(MakeRule(Create, Hide, "Nag"));
+        const size_t capacity = ruleSet.Capacity();
+        *during = [capacity] {
+            if (ruleSet.Count() <= capacity)
+                ruleSet.Append(MakeRule(Create, static_cast<int32_t>(ruleSet.Count() % 8), "Nag"));
+        };
+        Actions all = Apply(Create, "Nag"), listed;
+        *during = nullptr;
+        for (size_t i = 0; i < ruleSet.Count(); ++i)
+            listed.push_back(ruleSet.At(i).action);
+        EXPECT_GT(ruleSet.Capacity(), capacity);
+        EXPECT_EQ(all, listed);
+    }
 
     // Deleting the rule that fired moves the next one into its place, past
     // the walk: it is skipped, never read twice or out of bounds.
     ruleSet.Clear();
     for (int32_t action : {Close, Minimize, Maximize, Restore})
-        ruleSet.Append(Titled(Create, "Nag", action));
-    duringLog = nullptr;
+        ruleSet.Append(MakeRule(Create, action, "Nag"));
     duringPerform = [] { ruleSet.Erase(0); };
     EXPECT_EQ(Apply(Create, "Nag"), (Actions{Close, Maximize}));
     ASSERT_EQ(ruleSet.Count(), 2u);

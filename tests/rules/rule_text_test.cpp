@@ -1,4 +1,5 @@
 #include "rules/rule_text.h"
+#include "tests/support/test_rule.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,7 @@ TEST(FormatRule, Texts)
 {
     // The longest text there is fills the buffer exactly.
     const std::string p79(79, 'p');
-    Rule longest = {Activate, true, "", BeginsWith, true, true, "", BeginsWith};
-    longest.action = ForceMinimize;
-    p79.copy(longest.title, 79);
-    p79.copy(longest.className, 79);
+    const Rule longest = MakeRule(Activate, ForceMinimize, &p79[0], BeginsWith, true, &p79[0]);
     const struct {
         Rule rule;
         std::string text;

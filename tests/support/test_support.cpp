@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <cstdlib>
+
 void PumpMessages()
 {
     MSG message;
@@ -38,29 +40,92 @@ static LRESULT Call(HWND control, std::string command, UINT flags, UINT timeoutM
     return static_cast<LRESULT>(reply);
 }
 
-Victim::Victim(const char *exe)
+const char *TestWindowClass(const char *name, WNDPROC procedure)
 {
-    std::string command = "\"" + ExeDirectory() + exe + "\"";
+    WNDCLASSA wc = {0, procedure, 0, 0, GetModuleHandleA(nullptr), nullptr,
+                    LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                    nullptr, name};
+    RegisterClassA(&wc);  // fails, harmlessly, once the class is there
+    return name;
+}
+
+bool Process::Start(std::string commandLine, const char *directory)
+{
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory,
                         &startup, &info))
-        return;
+        return false;
     CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    std::string title = "victim " + std::to_string(info.dwProcessId);
+    handle_ = info.hProcess;
+    id_ = info.dwProcessId;
+    return true;
+}
+
+DWORD Process::ExitCode(DWORD timeoutMs) const
+{
+    DWORD code = STILL_ACTIVE;
+    if (handle_ && WaitFor([&] { return !Running(); }, timeoutMs))
+        GetExitCodeProcess(handle_, &code);
+    return code;
+}
+
+Process::~Process()
+{
+    if (Running())
+        TerminateProcess(handle_, 1);
+    if (handle_)
+        CloseHandle(handle_);
+}
+
+static std::string VictimTitle(DWORD processId) { return "victim " + std::to_string(processId); }
+
+Victim::Victim(const char *exe)
+{
+    if (!process_.Start("\"" + ExeDirectory() + exe + "\""))
+        return;
+    std::string title = VictimTitle(process_.Id());
     WaitFor([&] {
         control_ = FindWindowA(VICTIM_CONTROL_CLASS, title.c_str());
-        return control_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        return control_ || !process_.Running();
     }, 10000);
 }
 
 Victim::~Victim()
 {
     Call(control_, "quit", SMTO_ABORTIFHUNG, 2000);
-    if (process_ && WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0)
-        TerminateProcess(process_, 1);
-    CloseHandle(process_);
+    process_.ExitCode(5000);
 }
 
 LRESULT Victim::Send(const std::string &command) { return Call(control_, command, 0, 30000); }
+
+static LRESULT (*victimCommand)(HWND, const VictimCommand &);
+
+static LRESULT CALLBACK VictimControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COPYDATA)
+        return DefWindowProcA(control, message, wParam, lParam);
+    auto *data = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
+    std::string line(static_cast<const char *>(data->lpData), data->cbData);
+    size_t space = line.find(' '), bar = line.find('|');
+    VictimCommand command = {line.substr(0, space), line.substr(space + 1, bar - space - 1),
+                             bar == std::string::npos ? std::string() : line.substr(bar + 1)};
+    command.window = reinterpret_cast<HWND>(std::strtoul(command.first.c_str(), nullptr, 0));
+    if (command.verb == "quit")
+        PostQuitMessage(0);
+    return victimCommand(control, command);
+}
+
+int ServeVictim(HINSTANCE instance, LRESULT (*command)(HWND, const VictimCommand &))
+{
+    victimCommand = command;
+    // A message-only window would not be found by FindWindow from another
+    // process; a hidden top-level one is.
+    CreateWindowExA(0, TestWindowClass(VICTIM_CONTROL_CLASS, VictimControlProc),
+                    VictimTitle(GetCurrentProcessId()).c_str(), WS_POPUP, 0, 0, 1, 1, nullptr,
+                    nullptr, instance, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}

@@ -6,34 +6,22 @@ namespace {
 
 using WindowPicker = DialogTest;
 
-// Renames itself when minimized: its row shows whether its texts were read
-// before or after the action.
-LRESULT CALLBACK RenamingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SIZE && wParam == SIZE_MINIMIZED)
-        SetWindowTextA(window, "After");
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A key, the right button and a click where no window is (off the one screen
 // here) end picking without effect; Alt+F4 reaches the picker as a close
-// request, which must not destroy it. A left click on a window of this program
-// is refused (it would have renamed itself, minimized) and logged all the same.
+// request, which must not destroy it. A left click cloaks the victim's window,
+// which renames itself as it is cloaked: its row shows it as the action left it.
 TEST_F(WindowPicker, EveryWayOfEndingAPickReleasesTheToggle)
 {
-    WNDCLASSA renaming = {0, RenamingProc, 0, 0, appInstance, {}, {}, {}, {}, "Renaming"};
-    RegisterClassA(&renaming);
-    HWND window = CreateWindowExA(0, "Renaming", "Before", WS_POPUP | WS_VISIBLE, 600, 420, 400,
-                                  250, nullptr, nullptr, appInstance, nullptr);
-    const POINT onTarget = {800, 560}, nowhere = {-99, -99};
-    ASSERT_TRUE(WaitFor([&] { return WindowFromPoint(onTarget) == window; }));
+    HWND window = Target("Before", "VictimRenaming");
+    const POINT onTarget = {400, 300}, nowhere = {-99, -99};
+    ASSERT_TRUE(WaitFor([&] { return GetAncestor(WindowFromPoint(onTarget), GA_ROOT) == window; }));
     ASSERT_EQ(WindowFromPoint(nowhere), nullptr);
     const struct { const char *way; UINT message; WPARAM key; POINT at; int32_t action; } ways[] = {
         {"Escape", WM_KEYDOWN, VK_ESCAPE, {}, Hide},
         {"right click", WM_RBUTTONDOWN, 0, onTarget, Hide},
         {"Alt+F4", WM_CLOSE, 0, {}, Hide},
         {"no window", WM_LBUTTONDOWN, 0, nowhere, Hide},
-        {"left click", WM_LBUTTONDOWN, 0, onTarget, Smash}};
+        {"left click", WM_LBUTTONDOWN, 0, onTarget, Cloak}};
     for (const auto &way : ways) {
         SCOPED_TRACE(way.way);
         SendDlgItemMessageA(MainDialog, IDC_MAIN_ACTION, CB_SETCURSEL, way.action, 0);
@@ -46,8 +34,8 @@ TEST_F(WindowPicker, EveryWayOfEndingAPickReleasesTheToggle)
     }
     char title[RuleTextSize] = "";
     ListView_GetItemText(GetDlgItem(MainDialog, IDC_MAIN_EVENTS), 0, 1, title, sizeof title);
-    EXPECT_TRUE(LogCount() == 1 && std::string(title) == "Before");
-    DestroyWindow(window);
+    EXPECT_TRUE(LogCount() == 1 && std::string(title) == "After") << title;
+    EXPECT_EQ(CloakedList.FindFirst(window), 0);
 }
 
 } // namespace
