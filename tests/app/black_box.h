@@ -8,6 +8,7 @@
 #include "tests/support/test_support.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <fstream>
 #include <string>
@@ -50,6 +51,13 @@ inline HWND WaitForDialog(const char *caption, size_t rows = 0, DWORD timeoutMs 
         return IsWindowVisible(found) && count >= static_cast<LRESULT>(rows);
     };
     return WaitFor(shown, timeoutMs) ? found : nullptr;
+}
+
+// Changing nothing succeeds only for an icon that is there.
+inline bool TrayIconExists(HWND owner)
+{
+    NOTIFYICONDATAA probe = {NOTIFYICONDATAA_V1_SIZE, owner, 0, 0};
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
 } // namespace black_box

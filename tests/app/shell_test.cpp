@@ -3,6 +3,7 @@
 // both give every hidden and cloaked window back.
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "tests/app/black_box.h"
 #include "tests/support/window_test.h"
 
 #include <functional>
@@ -47,6 +48,18 @@ TEST_F(Shell, EndOfSessionOrACrashGivesTheWindowsBack)
         for (HWND window : {hidden, cloaked})
             EXPECT_TRUE(WaitFor([&] { return TopLevelAndVisible(window); }));
     }
+}
+
+// The end takes the icon away from a worker, which it waits for a second at
+// most: the icon is gone while this process still lives, so the shell did
+// not take it away for a program that died. (The shell removes those itself,
+// which is why the program tests cannot tell.)
+TEST_F(Shell, TheIconGoesAtTheEnd)
+{
+    ASSERT_TRUE(AddTrayIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+    EXPECT_TRUE(black_box::TrayIconExists(MainWindow));
+    RemoveTrayIcon();
+    EXPECT_FALSE(black_box::TrayIconExists(MainWindow));
 }
 
 } // namespace
