@@ -1,6 +1,7 @@
 #include "rules/recovery_lines.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -18,19 +19,40 @@ int DigitValue(char c, int base)
     return -1;
 }
 
-// The digits from at up to the next blank, which at is left on; false for
-// none, for anything but a digit, and for a value beyond 32 bits.
-bool ReadNumber(const std::string &line, size_t &at, int base, uint32_t &value)
+// The digits from at up to the next blank or the end, which at is left on;
+// false for none, for anything but a digit, and for a value beyond limit.
+bool ReadDigits(const std::string &line, size_t &at, int base, uint64_t limit, uint64_t &value)
 {
     uint64_t result = 0;
     size_t start = at;
     for (; at < line.size() && line[at] != ' '; ++at) {
         int digit = DigitValue(line[at], base);
-        if (digit < 0 || (result = result * base + digit) > UINT32_MAX)
+        if (digit < 0 || result > (limit - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base))
             return false;
+        result = result * base + digit;
     }
-    value = static_cast<uint32_t>(result);
+    value = result;
     return at > start;
+}
+
+bool ReadNumber(const std::string &line, size_t &at, int base, uint32_t &value)
+{
+    uint64_t read = 0;
+    if (!ReadDigits(line, at, base, UINT32_MAX, read))
+        return false;
+    value = static_cast<uint32_t>(read);
+    return true;
+}
+
+// name, then its value in base up to limit.
+bool ReadField(const std::string &line, size_t &at, const char *name, int base, uint64_t limit,
+               uint64_t &value)
+{
+    const size_t length = std::strlen(name);
+    if (line.compare(at, length, name) != 0)
+        return false;
+    at += length;
+    return ReadDigits(line, at, base, limit, value);
 }
 
 bool ReadBlank(const std::string &line, size_t &at) { return at < line.size() && line[at++] == ' '; }
@@ -51,14 +73,15 @@ bool ParseLine(const std::string &line, RecoveryEntry &entry)
     return !entry.className.empty();
 }
 
+// Read by hand: a scanf would bring its whole engine, floating point
+// included, into the program for three numbers.
 bool ParseMark(const std::string &line, RecoveryMark &mark)
 {
-    unsigned long long boot = 0, logon = 0;
-    unsigned long session = 0;
-    int used = -1;
-    if (std::sscanf(line.c_str(), "# brask2.hid boot=%20llu session=%10lu logon=0x%16llx%n", &boot, &session,
-                    &logon, &used) != 3 ||
-        used != static_cast<int>(line.size()) || session > UINT32_MAX)
+    size_t at = 0;
+    uint64_t boot = 0, session = 0, logon = 0;
+    if (!ReadField(line, at, "# brask2.hid boot=", 10, UINT64_MAX, boot) || !ReadBlank(line, at) ||
+        !ReadField(line, at, "session=", 10, UINT32_MAX, session) || !ReadBlank(line, at) ||
+        !ReadField(line, at, "logon=0x", 16, UINT64_MAX, logon) || at != line.size())
         return false;
     mark = {boot, static_cast<uint32_t>(session), logon};
     return true;
