@@ -8,6 +8,8 @@
 #include "rules/rule.h"
 #include "tests/support/test_support.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -70,5 +72,56 @@ struct HideSample {
 // until something hides it.
 HideSample TimeHide(Victim &victim, const std::string &className, const std::string &title,
                     double timeoutMs);
+
+// Asks dialog for an answer (WM_NULL) every 10 ms from a thread of its own,
+// as a user's clicks would, and keeps the longest wait, until stopped. Each
+// ask waits at most timeoutMs, with flags (SMTO_ABORTIFHUNG or SMTO_NORMAL).
+class AnswerProbe {
+public:
+    AnswerProbe(HWND dialog, DWORD timeoutMs, UINT flags)
+        : dialog_(dialog), timeoutMs_(timeoutMs), flags_(flags)
+    {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~AnswerProbe() { Stop(); }
+    AnswerProbe(const AnswerProbe &) = delete;
+    AnswerProbe &operator=(const AnswerProbe &) = delete;
+
+    // The longest wait in milliseconds, once the probe has stopped asking.
+    double Stop()
+    {
+        if (thread_) {
+            stop_ = true;
+            WaitForSingleObject(thread_, 2 * timeoutMs_);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        return longestMs_;
+    }
+
+private:
+    static DWORD WINAPI Run(void *probe)
+    {
+        static_cast<AnswerProbe *>(probe)->Ask();
+        return 0;
+    }
+    void Ask()
+    {
+        while (!stop_) {
+            int64_t start = Now();
+            DWORD_PTR ignored;
+            SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, flags_, timeoutMs_, &ignored);
+            longestMs_ = std::max(longestMs_, MillisecondsSince(start));
+            Sleep(10);
+        }
+    }
+
+    HWND dialog_;
+    DWORD timeoutMs_;
+    UINT flags_;
+    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{false};
+    double longestMs_ = 0;
+};
 
 } // namespace bench

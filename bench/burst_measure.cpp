@@ -9,7 +9,7 @@ int MeasureBurst(Bench &bench)
                                 DefaultDelayMs);
     if (!product || !bench.marker.Drain(product.get(), bench.options.capMs))
         return CouldNotMeasure("burst");
-    AnswerProbe probe(product->Dialog());
+    AnswerProbe probe(product->Dialog(), SendTimeoutMs, SMTO_ABORTIFHUNG);
     int64_t start = Now();
     // The mark is the last of the hundred.
     for (int i = 0; i + 1 < BurstReports; ++i)

@@ -39,7 +39,6 @@ constexpr int GoneWindows = 20;
 constexpr int HideableWindows = 20;
 constexpr int DefaultDelayMs = 50;
 constexpr int LongestDelayMs = 250;
-constexpr DWORD ProbeIntervalMs = 10;
 constexpr double AnswerTargetMs = 50;
 
 enum Status { Met = 0, Unmeasured = 1, Missed = 2 };
@@ -182,53 +181,6 @@ public:
 
 private:
     HWND window_;
-};
-
-// Asks the dialog for an answer every 10 ms from a thread of its own, as a user's click
-// would, and keeps the longest wait.
-class AnswerProbe {
-public:
-    explicit AnswerProbe(HWND dialog) : dialog_(dialog)
-    {
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~AnswerProbe() { Stop(); }
-    AnswerProbe(const AnswerProbe &) = delete;
-    AnswerProbe &operator=(const AnswerProbe &) = delete;
-
-    // The longest wait in milliseconds, once the probe has stopped asking.
-    double Stop()
-    {
-        if (thread_) {
-            stop_ = true;
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-        return longestMs_;
-    }
-
-private:
-    static DWORD WINAPI Run(void *probe)
-    {
-        static_cast<AnswerProbe *>(probe)->Ask();
-        return 0;
-    }
-    void Ask()
-    {
-        while (!stop_) {
-            int64_t start = Now();
-            DWORD_PTR ignored;
-            SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, SendTimeoutMs, &ignored);
-            longestMs_ = std::max(longestMs_, MillisecondsSince(start));
-            Sleep(ProbeIntervalMs);
-        }
-    }
-
-    HWND dialog_;
-    HANDLE thread_ = nullptr;
-    std::atomic<bool> stop_{false};
-    double longestMs_ = 0;
 };
 
 // What every measure shares: the victim and the windows of this program that reports

@@ -27,7 +27,7 @@ int MeasureFlood(Bench &bench)
     auto product = StartProduct(bench.options, WithMarkRule({HideRule(HideClass)}), 0);
     if (!product || !bench.marker.Drain(product.get(), bench.options.capMs))
         return CouldNotMeasure("flood");
-    AnswerProbe probe(product->Dialog());
+    AnswerProbe probe(product->Dialog(), SendTimeoutMs, SMTO_ABORTIFHUNG);
     int64_t start = Now();
     for (int i = 0; i < bench.options.flood; ++i)
         product->PostReport(FloodWindow(bench, hideable, i));

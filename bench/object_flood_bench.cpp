@@ -24,53 +24,7 @@ namespace {
 
 constexpr DWORD StartTimeoutMs = 20000;
 constexpr DWORD AnswerTimeoutMs = 30000;
-constexpr DWORD ProbeIntervalMs = 10;
 constexpr double AnswerTargetMs = 50;
-
-// Asks from a thread of its own and keeps the longest wait, until stopped.
-class AnswerProbe {
-public:
-    explicit AnswerProbe(HWND dialog) : dialog_(dialog)
-    {
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~AnswerProbe() { Stop(); }
-    AnswerProbe(const AnswerProbe &) = delete;
-    AnswerProbe &operator=(const AnswerProbe &) = delete;
-
-    double Stop()
-    {
-        if (thread_) {
-            stop_ = true;
-            WaitForSingleObject(thread_, AnswerTimeoutMs * 2);
-            CloseHandle(thread_);
-            thread_ = nullptr;
-        }
-        return longestMs_;
-    }
-
-private:
-    static DWORD WINAPI Run(void *probe)
-    {
-        static_cast<AnswerProbe *>(probe)->Ask();
-        return 0;
-    }
-    void Ask()
-    {
-        while (!stop_) {
-            int64_t start = Now();
-            DWORD_PTR ignored;
-            SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &ignored);
-            longestMs_ = std::max(longestMs_, MillisecondsSince(start));
-            Sleep(ProbeIntervalMs);
-        }
-    }
-
-    HWND dialog_;
-    HANDLE thread_ = nullptr;
-    std::atomic<bool> stop_{false};
-    double longestMs_ = 0;
-};
 
 // Kept alive in hidden parents of a thousand, as a program fills a large
 // form; the milliseconds they took.
@@ -128,7 +82,7 @@ int main(int argc, char **argv)
     }
     bool met = true;
     for (int run = 1; run <= options.runs; ++run) {
-        AnswerProbe probe(dialog);
+        AnswerProbe probe(dialog, AnswerTimeoutMs, SMTO_NORMAL);
         int64_t start = Now();
         DWORD madeMs = MakeChildren(options.children);
         DWORD_PTR ignored;
