@@ -39,10 +39,7 @@ size_t linesAtRewrite;  // entries written by the last rewrite
 
 bool warnedWrite, warnedRemoval, warnedLimit;
 
-uint64_t Key(HWND window, DWORD threadId)
-{
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window)) << 32 ^ threadId;
-}
+uint64_t Key(HWND window, DWORD threadId) { return WindowList::Key(window, threadId); }
 
 HWND WindowOf(uint32_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }
 

@@ -39,15 +39,18 @@ public:
     static inline void (*appended)(HWND window, DWORD threadId) = nullptr;
     static inline void (*removed)() = nullptr;
 
+    // A window as owned by a thread, as one number: the key of every table
+    // kept of listed windows.
+    static uint64_t Key(HWND window, DWORD threadId)
+    {
+        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window)) << 32 ^ threadId;
+    }
+
 private:
     struct Entry {
         HWND window;
         DWORD threadId;
     };
-    static uint64_t Key(HWND window, DWORD threadId)
-    {
-        return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window)) << 32 ^ threadId;
-    }
     std::vector<Entry> windows_;
     std::unordered_map<uint64_t, size_t> held_;  // entries by window and thread
 };
